@@ -1,0 +1,42 @@
+# The front door: every target installs what is missing first, then configures and builds.
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 300
+JOBS ?= $(shell nproc)
+
+.PHONY: deps build test demo bench run sanitize-test fuzz clean
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+demo: build
+	@scripts/demo $(BUILD)
+
+bench: build
+	$(BUILD)/bench/zev-bench
+
+run: build
+	$(BUILD)/src/ui/zev
+
+# Everything that needs no window, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize-test: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZEV_SANITIZE=ON -DZEV_BUILD_BENCH=OFF
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) -LE widget
+
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEV_FUZZ=ON \
+	    -DZEV_BUILD_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@scripts/fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) out

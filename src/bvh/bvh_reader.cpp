@@ -1,0 +1,1 @@
+#include "bvh/bvh_reader.h"

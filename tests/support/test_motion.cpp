@@ -1,0 +1,67 @@
+#include "support/test_motion.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+namespace zev::test {
+
+namespace {
+
+// Hierarchy order of the test figure; its index + 1 is the JOINT's number on the line.
+constexpr std::array<const char*, 11> JOINT_ORDER{"abdomen", "chest",  "neck",  "head",
+                                                  "rCollar", "lCollar", "rThigh", "rShin",
+                                                  "lThigh",  "lShin",  "lFoot"};
+
+void formatValue(double v, char (&out)[32]) { std::snprintf(out, sizeof out, "%.4f", v); }
+
+}  // namespace
+
+TestMotion::TestMotion(int frames, std::string frameTimeText)
+    : frameTimeText_(std::move(frameTimeText)), values_(static_cast<std::size_t>(frames)) {
+  for (auto& line : values_) line.fill(0.0);
+}
+
+int TestMotion::valueIndex(TrackNumber track) {
+  if (track == hipTrack) return 3;
+  const int entry = 9 - track;  // table entry; the test figure keeps the table's order
+  return 3 * (entry + 1) + 3;
+}
+
+void TestMotion::setRotation(int frame, TrackNumber track, int channel, double degrees) {
+  values_[frame][valueIndex(track) + channel - 1] = degrees;
+}
+
+void TestMotion::setHipPosition(int frame, int axis, double value) {
+  values_[frame][axis] = value;
+}
+
+std::string TestMotion::text() const {
+  std::string out = "HIERARCHY\nROOT hip\n{\n\tOFFSET 0 0 0\n";
+  out += "\tCHANNELS 6 Xposition Yposition Zposition Zrotation Yrotation Xrotation\n";
+  for (const char* name : JOINT_ORDER) {
+    out += "\tJOINT ";
+    out += name;
+    out += "\n\t{\n\t\tOFFSET 0 1 0\n\t\tCHANNELS 3 Zrotation Xrotation Yrotation\n\t}\n";
+  }
+  out += "}\nMOTION\nFrames: " + std::to_string(values_.size()) + "\n";
+  out += "Frame Time: " + frameTimeText_ + "\n";
+  char number[32];
+  for (const auto& line : values_) {
+    for (std::size_t i = 0; i < line.size(); ++i) {
+      formatValue(line[i], number);
+      if (i > 0) out += ' ';
+      out += number;
+    }
+    out += '\n';
+  }
+  return out;
+}
+
+double asWritten(double v) {
+  char number[32];
+  formatValue(v, number);
+  return std::strtod(number, nullptr);
+}
+
+}  // namespace zev::test

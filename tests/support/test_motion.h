@@ -1,0 +1,44 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "store/motion_store.h"
+
+// Small BVH files in the layout of a Poser export, written by the tests themselves: ROOT hip with
+// six channels, the ten table joints in the reader's order, and one further joint (lFoot) so that
+// every motion line carries a value after lShin's third one.
+
+namespace zev::test {
+
+class TestMotion {
+ public:
+  static constexpr int VALUES_PER_LINE = 6 + 3 * 11;
+
+  TestMotion(int frames, std::string frameTimeText = "0.033333");
+
+  // Rotation channel 1 to 3 of one of the eleven tracks, in degrees.
+  void setRotation(int frame, TrackNumber track, int channel, double degrees);
+  // Hip position channel 0 (x), 1 (y) or 2 (z).
+  void setHipPosition(int frame, int axis, double value);
+
+  // Index of a track's channel 1 on a motion line.
+  static int valueIndex(TrackNumber track);
+
+  // The whole file; values are written with four decimals so that they read back exactly as
+  // the same text would through strtod.
+  std::string text() const;
+
+  int frames() const { return static_cast<int>(values_.size()); }
+  double value(int frame, int index) const { return values_[frame][index]; }
+
+ private:
+  std::string frameTimeText_;
+  std::vector<std::array<double, VALUES_PER_LINE>> values_;
+};
+
+// The value a four-decimal text of v reads back as.
+double asWritten(double v);
+
+}  // namespace zev::test
