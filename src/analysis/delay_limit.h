@@ -1,0 +1,22 @@
+#pragma once
+
+#include "store/motion_store.h"
+
+// The two finishing steps on the effect signals: in movie mode the soft parts lag behind the body
+// (the chest signals by the full delay, the hair swing by half of it); the limit keeps the chest
+// and head signals within -1 to 1.
+
+namespace zev {
+
+// Delays chestUp, chestSide and chestFront by delayTime units of about a fifteenth of a second
+// (the rounded frame rate divided by 15, rounded down) and hairSwing by half as many frames.
+void applyDelay(int delayTime);
+
+// Shifts frames 0 to frameCount - 1 of signal later by frames; the first frames repeat frame 0 and
+// the last ones fall off the end. Uses filterSum as scratch. A negative shift leaves it unchanged.
+void delaySlot(int frames, FrameArray& signal);
+
+// Clamps frames 0 to frameCount - 1 to [-1, 1]; a value that is not a number becomes -1.
+void limitSlot(FrameArray& signal);
+
+}  // namespace zev
