@@ -1,0 +1,392 @@
+#include "bvh/bvh_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <string>
+
+#include "store/motion_store.h"
+#include "support/test_motion.h"
+#include "support/test_support.h"
+
+namespace zev {
+namespace {
+
+using test::TestMotion;
+
+BvhReadStatus readText(const std::string& text) { return readBvhBuffer(text.data(), text.size()); }
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+  const std::size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  return text.replace(at, from.size(), to);
+}
+
+// Every motion line gets further values, for files that insert joints into the hierarchy.
+std::string withFurtherValues(std::string text) {
+  for (std::size_t i = text.find('\n', text.find("Frame Time:")); i != std::string::npos;
+       i = text.find('\n', i + 7)) {
+    text.insert(i, " 0 0 0");
+  }
+  return text;
+}
+
+// Channel starts of the test figure: abdomen is the first JOINT, lShin the tenth.
+constexpr std::array<int, TABLE_JOINT_COUNT> TEST_FIGURE_STARTS{6,  9,  12, 15, 18,
+                                                                21, 24, 27, 30, 33};
+
+class BvhReaderTest : public ::testing::Test {
+ protected:
+  void SetUp() override { test::resetMotionStore(); }
+};
+
+TEST(KeywordMatch, ComparesOnlyTheFirstHalfAfterTheFirstCharacter) {
+  EXPECT_TRUE(keywordMatch("ab", ""));
+  EXPECT_TRUE(keywordMatch("hip", "xi"));
+  EXPECT_FALSE(keywordMatch("hip", "hop"));
+  EXPECT_TRUE(keywordMatch("JOINT", "xOIzz"));
+  EXPECT_FALSE(keywordMatch("JOINT", "JO"));  // beyond the line never matches
+  EXPECT_TRUE(keywordMatch("rThigh", "lThumb1"));
+  EXPECT_TRUE(keywordMatch("Frames:", "Framez"));
+  EXPECT_FALSE(keywordMatch("Frames:", "frAmes:"));
+  EXPECT_TRUE(keywordMatch("Frame Time:", "Frame Tx"));
+  EXPECT_FALSE(keywordMatch("Frame Time:", "Frame_Time:"));
+  EXPECT_TRUE(keywordMatch("Right Collar", "Right Cxxxx"));
+}
+
+TEST(BvhReadMessage, GivesTheDialogTexts) {
+  EXPECT_EQ(bvhReadMessage(BvhReadStatus::Ok), "");
+  EXPECT_EQ(bvhReadMessage(BvhReadStatus::CannotOpen), "BVH FILE CAN NOT OPEN!");
+  EXPECT_EQ(bvhReadMessage(BvhReadStatus::ReadError), "BVH FILE READ ERR");
+  EXPECT_EQ(bvhReadMessage(BvhReadStatus::NotPoserFormat), "BVH FILE NOT POSER FORMAT");
+  EXPECT_EQ(bvhReadMessage(BvhReadStatus::NotHuman), "BVH FILE NOT HUMAN ERR");
+  EXPECT_EQ(bvhReadMessage(BvhReadStatus::FpsRange), "FPS RANGE ERR");
+  EXPECT_EQ(bvhReadMessage(BvhReadStatus::FrameRange), "FRAME RANGE ERR");
+}
+
+TEST_F(BvhReaderTest, ReadsEveryTrackChannelAndHipPosition) {
+  TestMotion motion(20);
+  for (int f = 0; f < 20; ++f) {
+    for (int track = 0; track < JOINT_TRACK_COUNT; ++track) {
+      for (int channel = 1; channel <= 3; ++channel) {
+        motion.setRotation(f, TrackNumber(track), channel, f * 1.5 + track * 10 + channel * 0.25);
+      }
+    }
+    for (int axis = 0; axis < 3; ++axis) motion.setHipPosition(f, axis, -f - axis * 100.125);
+  }
+  ASSERT_EQ(readText(motion.text()), BvhReadStatus::Ok);
+  const MotionStore& store = motionStore();
+  EXPECT_EQ(store.frameCount, 20);
+  EXPECT_DOUBLE_EQ(store.frameTime, 0.033333);
+  EXPECT_EQ(store.channelStart, TEST_FIGURE_STARTS);
+  for (int f = 0; f < 20; ++f) {
+    for (int track = 0; track < JOINT_TRACK_COUNT; ++track) {
+      for (int channel = 1; channel <= 3; ++channel) {
+        EXPECT_EQ(store.tracks[track][f][channel - 1],
+                  motion.value(f, TestMotion::valueIndex(TrackNumber(track)) + channel - 1));
+      }
+    }
+    EXPECT_EQ(store.hipXPos[f], motion.value(f, 0));
+    EXPECT_EQ(store.hipYPos[f], motion.value(f, 1));
+    EXPECT_EQ(store.hipZPos[f], motion.value(f, 2));
+  }
+}
+
+TEST_F(BvhReaderTest, FileAndBufferReadTheSame) {
+  TestMotion motion(15);
+  motion.setRotation(3, chestTrack, 2, 12.5);
+  const test::TempDir dir;
+  const std::string path = dir.write("walk.bvh", motion.text());
+  ASSERT_EQ(readBvhFile(path.c_str()), BvhReadStatus::Ok);
+  EXPECT_EQ(motionStore().tracks[chestTrack][3][1], 12.5);
+  test::resetMotionStore();
+  ASSERT_EQ(readText(motion.text()), BvhReadStatus::Ok);
+  EXPECT_EQ(motionStore().tracks[chestTrack][3][1], 12.5);
+}
+
+TEST_F(BvhReaderTest, LineEndsAndSeparatorsReadAlike) {
+  TestMotion motion(16);
+  motion.setRotation(5, headTrack, 1, -33.25);
+  std::string crlf;
+  for (char c : motion.text()) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  std::string tabs = motion.text();
+  std::string pairs = motion.text();
+  const std::size_t motionStart = tabs.find("Frame Time:");
+  for (std::size_t i = tabs.find('\n', motionStart); i < tabs.size(); ++i) {
+    if (tabs[i] == ' ') tabs[i] = '\t';
+  }
+  for (std::size_t i = pairs.find('\n', motionStart); i < pairs.size(); ++i) {
+    if (pairs[i] == ' ') pairs.insert(i++, " ");
+  }
+  std::string noFinalLineEnd = motion.text();
+  noFinalLineEnd.pop_back();
+  for (const std::string& text : {crlf, tabs, pairs, noFinalLineEnd}) {
+    test::resetMotionStore();
+    ASSERT_EQ(readText(text), BvhReadStatus::Ok);
+    EXPECT_EQ(motionStore().tracks[headTrack][5][0], -33.25);
+    EXPECT_EQ(motionStore().channelStart, TEST_FIGURE_STARTS);
+  }
+}
+
+TEST_F(BvhReaderTest, RootLineIsFoundByItsSeventhCharacter) {
+  const std::string text = TestMotion(15).text();
+  EXPECT_EQ(readText(replaced(text, "ROOT hip", "ROOT Hips")), BvhReadStatus::Ok);
+  EXPECT_EQ(readText(replaced(text, "HIERARCHY\n", "")), BvhReadStatus::Ok);
+  EXPECT_EQ(readText(replaced(text, "ROOT hip", "ROOT pelvis")), BvhReadStatus::NotPoserFormat);
+  EXPECT_EQ(readText(replaced(text, "HIERARCHY\n", "HIERARCHY\n\n\n")),
+            BvhReadStatus::NotPoserFormat);
+  EXPECT_EQ(readText(""), BvhReadStatus::ReadError);
+  EXPECT_EQ(readText("HIERARCHY\n"), BvhReadStatus::ReadError);
+}
+
+TEST_F(BvhReaderTest, JointsAreMatchedByTheirFullNameInAnyOrder) {
+  const std::string text = withFurtherValues(TestMotion(15).text());
+  // A hand joint between the collars and the thighs: its compared characters equal "rThigh"'s.
+  ASSERT_EQ(readText(replaced(text, "\tJOINT rThigh", "\tJOINT lThumb1\n\t{\n\t}\n\tJOINT rThigh")),
+            BvhReadStatus::Ok);
+  EXPECT_EQ(motionStore().channelStart[6], 27);  // rThigh after the extra JOINT
+  EXPECT_EQ(motionStore().channelStart[5], 21);
+
+  // Left side first: each side's tracks still come from its own joints.
+  std::string leftFirst = replaced(text, "JOINT rCollar", "JOINT XCollar");
+  leftFirst = replaced(leftFirst, "JOINT lCollar", "JOINT rCollar");
+  leftFirst = replaced(leftFirst, "JOINT XCollar", "JOINT lCollar");
+  ASSERT_EQ(readText(leftFirst), BvhReadStatus::Ok);
+  EXPECT_EQ(motionStore().channelStart[4], 21);
+  EXPECT_EQ(motionStore().channelStart[5], 18);
+
+  // The long names of the collars are taken as well.
+  ASSERT_EQ(readText(replaced(text, "JOINT rCollar", "JOINT Right Collar")), BvhReadStatus::Ok);
+  EXPECT_EQ(motionStore().channelStart[4], 18);
+}
+
+TEST_F(BvhReaderTest, FigureWithoutATableJointIsNotHuman) {
+  const std::string text = TestMotion(15).text();
+  EXPECT_EQ(readText(replaced(text, "JOINT neck", "JOINT neckDummy")), BvhReadStatus::NotHuman);
+  EXPECT_EQ(readText(replaced(text, "JOINT abdomen", "JOINT  abdomen")), BvhReadStatus::NotHuman);
+  EXPECT_EQ(readText(replaced(text, "JOINT lShin", "JOINT lshin")), BvhReadStatus::NotHuman);
+  EXPECT_EQ(readText(replaced(text, "JOINT head", "JOINT headX")), BvhReadStatus::NotHuman);
+}
+
+TEST_F(BvhReaderTest, FrameCountMustLieWithinRange) {
+  for (const auto& [frames, expected] :
+       {std::pair{14, BvhReadStatus::FrameRange}, std::pair{15, BvhReadStatus::Ok},
+        std::pair{500, BvhReadStatus::Ok}, std::pair{501, BvhReadStatus::FrameRange}}) {
+    test::resetMotionStore();
+    motionStore().frameCount = 77;
+    EXPECT_EQ(readText(TestMotion(frames).text()), expected) << frames;
+    EXPECT_EQ(motionStore().frameCount, expected == BvhReadStatus::Ok ? frames : 0);
+  }
+  const std::string text = TestMotion(15).text();
+  EXPECT_EQ(readText(replaced(text, "Frames: 15", "Frames:\t15")), BvhReadStatus::Ok);
+  // Without a separator the number is read from its second digit on.
+  EXPECT_EQ(readText(replaced(text, "Frames: 15", "Frames:15")), BvhReadStatus::FrameRange);
+  // Never wrapped into range.
+  EXPECT_EQ(readText(replaced(text, "Frames: 15", "Frames: 4294967311")),
+            BvhReadStatus::FrameRange);
+  EXPECT_EQ(readText(replaced(text, "Frames: 15", "Frames: -4294967281")),
+            BvhReadStatus::FrameRange);
+  EXPECT_EQ(readText(replaced(text, "Frames: 15", "Frames: 99999999999999999999999")),
+            BvhReadStatus::FrameRange);
+}
+
+TEST_F(BvhReaderTest, FrameRateMustRoundToTwelveToSixty) {
+  for (const auto& [frameTime, expected] :
+       {std::pair{"0.033333", BvhReadStatus::Ok}, std::pair{"0.0869565", BvhReadStatus::Ok},
+        std::pair{"0.09", BvhReadStatus::FpsRange}, std::pair{"0.0166", BvhReadStatus::Ok},
+        std::pair{"0.0165", BvhReadStatus::FpsRange}, std::pair{"0", BvhReadStatus::FpsRange},
+        std::pair{"-0.03", BvhReadStatus::FpsRange}, std::pair{"nan", BvhReadStatus::FpsRange},
+        std::pair{"inf", BvhReadStatus::FpsRange}, std::pair{"0x1p-5", BvhReadStatus::FpsRange},
+        std::pair{"3.3333e-2", BvhReadStatus::Ok}, std::pair{"1e999", BvhReadStatus::FpsRange}}) {
+    EXPECT_EQ(readText(TestMotion(15, frameTime).text()), expected) << frameTime;
+  }
+}
+
+TEST_F(BvhReaderTest, HeaderMustHoldFramesAndFrameTime) {
+  const std::string text = TestMotion(15).text();
+  EXPECT_EQ(readText(text.substr(0, text.find("Frames:"))), BvhReadStatus::ReadError);
+  EXPECT_EQ(readText(replaced(text, "Frame Time:", "Frame_Time:")), BvhReadStatus::ReadError);
+  EXPECT_EQ(readText(text.substr(0, text.find("Frame Time:"))), BvhReadStatus::ReadError);
+}
+
+TEST_F(BvhReaderTest, MotionLinesMustBeCompleteAndHoldAFurtherValue) {
+  const std::string text = TestMotion(15).text();
+  // One motion line too few.
+  EXPECT_EQ(readText(text.substr(0, text.rfind('\n', text.size() - 2) + 1)),
+            BvhReadStatus::ReadError);
+  // The last line stops right after lShin's third value, with and without a trailing blank.
+  const std::size_t lastLine = text.rfind('\n', text.size() - 2) + 1;
+  std::string shortLine = text.substr(0, lastLine);
+  for (int value = 0; value < 36; ++value) shortLine += value ? " 0.0000" : "0.0000";
+  EXPECT_EQ(readText(shortLine + "\n"), BvhReadStatus::FpsRange);
+  EXPECT_EQ(readText(shortLine + " \n"), BvhReadStatus::FpsRange);
+  EXPECT_EQ(readText(shortLine + " 1\n"), BvhReadStatus::Ok);
+  EXPECT_EQ(readText(shortLine + " 1"), BvhReadStatus::Ok);
+}
+
+TEST_F(BvhReaderTest, ValuesAreReadFromTheirFirstTenCharacters) {
+  TestMotion motion(15);
+  std::string text = motion.text();
+  const std::size_t firstLine = text.find('\n', text.find("Frame Time:")) + 1;
+  // The hip's x position, then its y and z.
+  text.replace(firstLine, 20, "-123.456789 1e999 -3");
+  ASSERT_EQ(readText(text), BvhReadStatus::Ok);
+  EXPECT_EQ(motionStore().hipXPos[0], -123.45678);
+  EXPECT_TRUE(std::isinf(motionStore().hipYPos[0]));
+  EXPECT_EQ(motionStore().hipZPos[0], -3.0);
+}
+
+TEST_F(BvhReaderTest, NumbersFollowOnlyTheDecimalGrammar) {
+  TestMotion motion(15);
+  std::string text = motion.text();
+  const std::size_t firstLine = text.find('\n', text.find("Frame Time:")) + 1;
+  text.replace(firstLine, 20, "inf nan 0x10 +5. .25 1e 7e-2 1e-999 ");
+  ASSERT_EQ(readText(text), BvhReadStatus::Ok);
+  const MotionStore& store = motionStore();
+  EXPECT_EQ(store.hipXPos[0], 0.0);
+  EXPECT_EQ(store.hipYPos[0], 0.0);
+  EXPECT_EQ(store.hipZPos[0], 0.0);  // "0x10" reads as 0
+  EXPECT_EQ(store.tracks[hipTrack][0][0], 5.0);
+  EXPECT_EQ(store.tracks[hipTrack][0][1], 0.25);
+  EXPECT_EQ(store.tracks[hipTrack][0][2], 1.0);
+  EXPECT_EQ(store.channelStart[0], 6);
+  EXPECT_EQ(store.tracks[abdomenTrack][0][0], 0.07);
+  EXPECT_EQ(store.tracks[abdomenTrack][0][1], 0.0);
+}
+
+TEST_F(BvhReaderTest, FailedReadLeavesTheStoreAsItWas) {
+  TestMotion first(20);
+  first.setRotation(4, chestTrack, 1, 42.0);
+  first.setHipPosition(19, 2, 7.5);
+  ASSERT_EQ(readText(first.text()), BvhReadStatus::Ok);
+  const MotionStore before = motionStore();
+
+  TestMotion second(30, "0.04");
+  second.setRotation(4, chestTrack, 1, -1.0);
+  const std::string complete = second.text();
+  const std::string text = complete.substr(0, complete.size() - 100);  // the last line ends early
+  EXPECT_EQ(readText(text), BvhReadStatus::FpsRange);
+  EXPECT_EQ(readText(text.substr(0, text.rfind('\n'))), BvhReadStatus::ReadError);
+  EXPECT_EQ(readText(replaced(complete, "JOINT abdomen", "JOINT abdomen\n\tJOINT lEye")),
+            BvhReadStatus::FpsRange);
+  EXPECT_EQ(readText(replaced(text, "JOINT chest", "JOINT chestX")), BvhReadStatus::NotHuman);
+  EXPECT_EQ(readText(TestMotion(15, "0.5").text()), BvhReadStatus::FpsRange);
+
+  const MotionStore& after = motionStore();
+  EXPECT_EQ(after.frameCount, 20);
+  EXPECT_EQ(after.frameTime, before.frameTime);
+  EXPECT_EQ(after.channelStart, before.channelStart);
+  EXPECT_EQ(after.tracks, before.tracks);
+  EXPECT_EQ(after.hipZPos, before.hipZPos);
+}
+
+TEST_F(BvhReaderTest, ShorterMotionKeepsTheLongerOnesLaterFrames) {
+  TestMotion longer(40);
+  longer.setRotation(30, neckTrack, 3, 9.0);
+  ASSERT_EQ(readText(longer.text()), BvhReadStatus::Ok);
+  ASSERT_EQ(readText(TestMotion(15).text()), BvhReadStatus::Ok);
+  EXPECT_EQ(motionStore().frameCount, 15);
+  EXPECT_EQ(motionStore().tracks[neckTrack][30][2], 9.0);
+}
+
+TEST_F(BvhReaderTest, BadFilesGiveAMessageNotACrash) {
+  const test::TempDir dir;
+  EXPECT_EQ(readBvhFile((dir.path() / "missing.bvh").c_str()), BvhReadStatus::CannotOpen);
+  EXPECT_EQ(readBvhFile(dir.path().c_str()), BvhReadStatus::CannotOpen);
+  EXPECT_EQ(readBvhFile("/dev/zero"), BvhReadStatus::CannotOpen);
+  EXPECT_EQ(readBvhFile(dir.write("empty.bvh", "").c_str()), BvhReadStatus::ReadError);
+
+  std::string garbage;
+  for (int i = 0; i < 100000; ++i) garbage += static_cast<char>((i * 7919) % 256);
+  EXPECT_EQ(readBvhFile(dir.write("garbage.bvh", garbage).c_str()), BvhReadStatus::NotPoserFormat);
+  EXPECT_EQ(readText(std::string(20000, '\0')), BvhReadStatus::NotPoserFormat);
+
+  const std::string text = TestMotion(15).text();
+  const std::string longLine(25000, 'x');
+  // A long header line arrives in pieces; the JOINT at its end is still found and counted.
+  const std::string longHeader = replaced(text, "\tJOINT chest", longLine + " JOINT chest");
+  ASSERT_EQ(readText(longHeader), BvhReadStatus::Ok);
+  EXPECT_EQ(motionStore().channelStart[1], 9);
+  const std::size_t lastLine = text.rfind('\n', text.size() - 2) + 1;
+  EXPECT_EQ(readText(text.substr(0, lastLine) + longLine + "\n"), BvhReadStatus::FpsRange);
+  // Blanks read as zeros, value by value; the pieces after the first are lines of their own.
+  EXPECT_EQ(readText(text.substr(0, lastLine) + std::string(25000, ' ') + "\n"), BvhReadStatus::Ok);
+}
+
+TEST_F(BvhReaderTest, ManyJointKeywordsEndInTimeWithoutOverflow) {
+  std::string many;
+  for (int i = 0; i < 2000; ++i) many += "JOINT JOINT JOINT JOINT JOINT JOINT JOINT JOINT\n";
+  const std::string text = replaced(TestMotion(15).text(), "\tJOINT lShin", many + "\tJOINT lShin");
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(readText(text), BvhReadStatus::FpsRange);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+struct RealFile {
+  const char* name;
+  BvhReadStatus status;
+  int frameCount;
+  std::array<int, TABLE_JOINT_COUNT> channelStart;
+};
+
+void PrintTo(const RealFile& file, std::ostream* out) { *out << file.name; }
+
+class RealBvhFiles : public ::testing::TestWithParam<RealFile> {};
+
+TEST_P(RealBvhFiles, ReadWithTheirStatusAndJointPlaces) {
+  test::resetMotionStore();
+  const RealFile& file = GetParam();
+  ASSERT_EQ(readBvhFile(test::dataPath(file.name).c_str()), file.status);
+  if (file.status != BvhReadStatus::Ok) return;
+  EXPECT_EQ(motionStore().frameCount, file.frameCount);
+  EXPECT_EQ(motionStore().channelStart, file.channelStart);
+}
+
+INSTANTIATE_TEST_SUITE_P(BvhReader, RealBvhFiles,
+                         ::testing::Values(RealFile{"CMU_132_29_bouncy_walk.bvh",
+                                                    BvhReadStatus::Ok,
+                                                    242,
+                                                    {6, 9, 12, 15, 24, 66, 111, 114, 123, 126}},
+                                           RealFile{"CMU_91_28_ghetto_walk.bvh",
+                                                    BvhReadStatus::Ok,
+                                                    191,
+                                                    {6, 9, 12, 15, 24, 66, 111, 114, 123, 126}},
+                                           RealFile{"86_05_jumping_jacks.bvh",
+                                                    BvhReadStatus::Ok,
+                                                    38,
+                                                    {6, 9, 12, 15, 18, 30, 42, 45, 51, 54}},
+                                           RealFile{"88_07_cartwheel_double.bvh",
+                                                    BvhReadStatus::Ok,
+                                                    79,
+                                                    {6, 9, 12, 15, 18, 30, 42, 45, 51, 54}},
+                                           RealFile{"avatar_hello.bvh",
+                                                    BvhReadStatus::Ok,
+                                                    28,
+                                                    {6, 9, 15, 18, 36, 24, 57, 60, 48, 51}},
+                                           RealFile{"88_07.bvh", BvhReadStatus::FpsRange, 0, {}}),
+                         [](const auto& info) {
+                           std::string name = info.param.name;
+                           for (char& c : name) {
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           }
+                           return name;
+                         });
+
+TEST_F(BvhReaderTest, RealFileValuesLandInTheirTracks) {
+  ASSERT_EQ(readBvhFile(test::dataPath("avatar_hello.bvh").c_str()), BvhReadStatus::Ok);
+  const std::string text = test::readWholeFile(test::dataPath("avatar_hello.bvh"));
+  const std::size_t firstLine = text.find('\n', text.find("Frame Time:")) + 1;
+  std::array<double, 66> values{};
+  const char* p = text.c_str() + firstLine;
+  for (double& v : values) v = std::strtod(p, const_cast<char**>(&p));
+  const MotionStore& store = motionStore();
+  EXPECT_EQ(store.hipYPos[0], values[1]);
+  EXPECT_EQ(store.tracks[hipTrack][0][2], values[5]);
+  EXPECT_EQ(store.tracks[neckTrack][0][0], values[15]);
+  EXPECT_EQ(store.tracks[lThighTrack][0][0], values[48]);
+  EXPECT_EQ(store.tracks[rThighTrack][0][2], values[59]);
+}
+
+}  // namespace
+}  // namespace zev
