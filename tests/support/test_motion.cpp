@@ -9,9 +9,9 @@ namespace zev::test {
 namespace {
 
 // Hierarchy order of the test figure; its index + 1 is the JOINT's number on the line.
-constexpr std::array<const char*, 11> JOINT_ORDER{"abdomen", "chest",  "neck",  "head",
+constexpr std::array<const char*, 11> JOINT_ORDER{"abdomen", "chest",   "neck",   "head",
                                                   "rCollar", "lCollar", "rThigh", "rShin",
-                                                  "lThigh",  "lShin",  "lFoot"};
+                                                  "lThigh",  "lShin",   "lFoot"};
 
 void formatValue(double v, char (&out)[32]) { std::snprintf(out, sizeof out, "%.4f", v); }
 
@@ -32,9 +32,7 @@ void TestMotion::setRotation(int frame, TrackNumber track, int channel, double d
   values_[frame][valueIndex(track) + channel - 1] = degrees;
 }
 
-void TestMotion::setHipPosition(int frame, int axis, double value) {
-  values_[frame][axis] = value;
-}
+void TestMotion::setHipPosition(int frame, int axis, double value) { values_[frame][axis] = value; }
 
 std::string TestMotion::text() const {
   std::string out = "HIERARCHY\nROOT hip\n{\n\tOFFSET 0 0 0\n";
