@@ -1,0 +1,96 @@
+#include "analysis/delay_limit.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "support/test_support.h"
+
+namespace zev {
+namespace {
+
+MotionStore& storeWithFrames(int frames, double frameTime = 0.033333) {
+  test::resetMotionStore();
+  MotionStore& store = motionStore();
+  store.frameCount = frames;
+  store.frameTime = frameTime;
+  return store;
+}
+
+FrameArray ramp() {
+  FrameArray values{};
+  for (int i = 0; i < FRAME_CAPACITY; ++i) values[i] = i;
+  return values;
+}
+
+// How far a ramp in the slot was moved: frame N - 1 now holds frame N - 1 - shift.
+int shiftOf(const FrameArray& slot, int frames) {
+  return frames - 1 - static_cast<int>(slot[frames - 1]);
+}
+
+TEST(DelayLimit, ShiftRepeatsFrameZeroAndDropsTheLastFrames) {
+  storeWithFrames(15);
+  FrameArray signal = ramp();
+  delaySlot(3, signal);
+  const double expected[15] = {0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+  for (int i = 0; i < 15; ++i) EXPECT_EQ(signal[i], expected[i]) << i;
+  EXPECT_EQ(signal[15], 15.0);
+}
+
+TEST(DelayLimit, ShiftOfZeroOrLessChangesNothingAndLongShiftFillsWithFrameZero) {
+  storeWithFrames(15);
+  FrameArray values = ramp();
+  values[0] = 4.5;
+  const FrameArray before = values;
+  delaySlot(0, values);
+  EXPECT_EQ(values, before);
+  delaySlot(-3, values);
+  EXPECT_EQ(values, before);
+  delaySlot(40, values);
+  for (int i = 0; i < 15; ++i) EXPECT_EQ(values[i], 4.5) << i;
+  EXPECT_EQ(values[15], 15.0);
+}
+
+TEST(DelayLimit, DelayUnitIsAboutAFifteenthOfASecond) {
+  struct Row {
+    double frameTime;
+    int delayTime;
+    int chestShift;
+    int hairShift;
+  };
+  const Row rows[] = {
+      {0.083333, 10, 0, 0},  // 12 fps: no slot moves
+      {0.041667, 5, 5, 2},   // 24 fps: one frame per unit
+      {0.033333, 5, 10, 5},  // 30 fps: two frames per unit
+      {0.033333, 1, 2, 1},   {0.033333, 0, 0, 0},
+      {0.016667, 5, 20, 10},  // 60 fps: four frames per unit
+  };
+  constexpr int FRAMES = 60;
+  for (const Row& row : rows) {
+    MotionStore& store = storeWithFrames(FRAMES, row.frameTime);
+    for (SlotNumber s : {chestUp, chestSide, chestFront, hairSwing, headSide}) {
+      store.slots[s] = ramp();
+    }
+    applyDelay(row.delayTime);
+    for (SlotNumber s : {chestUp, chestSide, chestFront}) {
+      EXPECT_EQ(shiftOf(store.slots[s], FRAMES), row.chestShift) << row.frameTime;
+    }
+    EXPECT_EQ(shiftOf(store.slots[hairSwing], FRAMES), row.hairShift) << row.frameTime;
+    EXPECT_EQ(shiftOf(store.slots[headSide], FRAMES), 0);
+  }
+}
+
+TEST(DelayLimit, LimitClampsToPlusMinusOneAndNaNToMinusOne) {
+  storeWithFrames(8);
+  const double inf = std::numeric_limits<double>::infinity();
+  FrameArray values{1.5, -2.0, 1.0, -1.0, 0.3, std::numeric_limits<double>::quiet_NaN(), inf, -inf};
+  values[8] = 5.0;
+  limitSlot(values);
+  const double expected[] = {1.0, -1.0, 1.0, -1.0, 0.3, -1.0, 1.0, -1.0};
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(values[i], expected[i]) << i;
+  EXPECT_EQ(values[8], 5.0);
+}
+
+}  // namespace
+}  // namespace zev
