@@ -1,0 +1,152 @@
+#include "ui/report_pages.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "store/motion_store.h"
+#include "support/test_support.h"
+#include "ui/graph_view.h"
+
+namespace zev {
+namespace {
+
+// The text finally standing at each y (the last drawing there), with its x, colour and tab stop.
+struct Resting {
+  int x;
+  std::string text;
+  PanelColor color;
+  int tabStop;
+};
+
+std::map<int, Resting> restingLines(const PanelOps& ops) {
+  std::map<int, Resting> lines;
+  PanelColor color;
+  for (const PanelOp& op : ops) {
+    if (op.kind == PanelOpKind::setTextColors) color = op.color;
+    if (op.kind == PanelOpKind::drawText) lines[op.y] = {op.x, op.text, color, op.tabStop};
+  }
+  return lines;
+}
+
+int totalPause(const PanelOps& ops) {
+  int total = 0;
+  for (const PanelOp& op : ops) total += op.milliseconds;
+  return total;
+}
+
+TEST(ReportPages, ReportBeforeAnyFile) {
+  test::resetMotionStore();
+  const PanelOps ops = showReportPage("N/A ", 10);
+  EXPECT_EQ(motionStore().panelMode, 1);
+  EXPECT_EQ(ops.front().kind, PanelOpKind::fillBlack);
+  const std::map<int, Resting> lines = restingLines(ops);
+  EXPECT_EQ(lines.at(40).text, " FILE NAME:       \tN/A ");
+  EXPECT_EQ(lines.at(60).text, " FRAME RATE:     \t0 fps");
+  EXPECT_EQ(lines.at(80).text, " TOTAL FRAME:    \t0");
+  EXPECT_EQ(lines.at(100).text, " TOTAL TIME:     \t0.0 sec");
+  EXPECT_EQ(lines.at(120).text, " GRAVITATION:    \t9.8 m/s\u00B2");
+  EXPECT_EQ(lines.at(185).text, " FRAME RATE:     \t15 fps");
+  EXPECT_EQ(lines.at(205).text, " MIN FRAME:       \t15 ");
+  EXPECT_EQ(lines.at(225).text, " MAX FRAME:       \t500 ");
+  EXPECT_EQ(lines.at(245).text, " MAX TIME:        \t33.3 sec");
+  for (int y : {40, 60, 80, 100, 120}) {
+    EXPECT_EQ(lines.at(y).x, 19);
+    EXPECT_EQ(lines.at(y).color, REPORT_LINE_COLOR);
+    EXPECT_EQ(lines.at(y).tabStop, 40);
+  }
+  for (int y : {185, 205, 225, 245}) EXPECT_EQ(lines.at(y).color, SYSTEM_LINE_COLOR);
+  EXPECT_EQ(lines.at(14).text, " BVH FORMAT REPORT");
+  EXPECT_EQ(lines.at(14).color, PAGE_TITLE_COLOR);
+  EXPECT_EQ(lines.at(159).text, " Z.E.V SYSTEM SPEC.");
+  EXPECT_EQ(totalPause(ops), 606);
+}
+
+TEST(ReportPages, ReportOfALoadedMotion) {
+  test::resetMotionStore();
+  MotionStore& store = motionStore();
+  store.frameCount = 25;
+  store.frameTime = 0.05;
+  store.frameRate = 30;
+  std::map<int, Resting> lines = restingLines(showReportPage("a-very-long-file-title", 1));
+  EXPECT_EQ(lines.at(40).text, " FILE NAME:       \ta-very-long-fil");
+  EXPECT_EQ(lines.at(60).text, " FRAME RATE:     \t30 fps*");
+  EXPECT_EQ(lines.at(80).text, " TOTAL FRAME:    \t25");
+  EXPECT_EQ(lines.at(100).text, " TOTAL TIME:     \t1.3 sec");
+  EXPECT_EQ(lines.at(120).text, " GRAVITATION:    \t1.0 m/s\u00B2");
+
+  store.frameRate = 15;
+  lines = restingLines(showReportPage("walk", 20));
+  EXPECT_EQ(lines.at(60).text, " FRAME RATE:     \t15 fps");
+  EXPECT_EQ(lines.at(120).text, " GRAVITATION:    \t19.6 m/s\u00B2");
+}
+
+TEST(ReportPages, TitleIsCutToFifteenWholeCharacters) {
+  test::resetMotionStore();
+  // Fourteen letters and two accented ones of two bytes each.
+  const std::map<int, Resting> lines =
+      restingLines(showReportPage("abcdefghijklmn\u00E9\u00E8", 10));
+  EXPECT_EQ(lines.at(40).text, " FILE NAME:       \tabcdefghijklmn\u00E9");
+}
+
+TEST(ReportPages, TitlesSlideDownAndLinesSlideRight) {
+  test::resetMotionStore();
+  const PanelOps ops = showReportPage("walk", 10);
+  std::vector<int> titleYs;
+  std::vector<int> fileNameXs;
+  for (const PanelOp& op : ops) {
+    if (op.kind == PanelOpKind::drawText && op.text == " BVH FORMAT REPORT") {
+      EXPECT_EQ(op.x, 5);
+      titleYs.push_back(op.y);
+    }
+    if (op.kind == PanelOpKind::drawText && op.y == 40) fileNameXs.push_back(op.x);
+  }
+  EXPECT_EQ(titleYs, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}));
+  ASSERT_EQ(fileNameXs.size(), 19u);
+  EXPECT_EQ(fileNameXs.front(), 1);
+  EXPECT_EQ(fileNameXs.back(), 19);
+}
+
+TEST(ReportPages, AboutPage) {
+  test::resetMotionStore();
+  const PanelOps ops = showAboutPage();
+  EXPECT_EQ(motionStore().panelMode, 0);
+  const std::map<int, Resting> lines = restingLines(ops);
+  EXPECT_EQ(lines.at(14).text, "POSER's TREMOLO");
+  EXPECT_EQ(lines.at(50).text, "Version:\t0.93B");
+  EXPECT_EQ(lines.at(50).tabStop, 55);
+  EXPECT_EQ(lines.at(100).text, "Author:\tKORVA");
+  EXPECT_EQ(lines.at(150).text, "Figure:\tOrvel's Lite Series");
+  EXPECT_EQ(lines.at(175).text, "Hair:  \tBrannik's Pony Tail");
+  EXPECT_EQ(lines.at(225).text, "More Information ...");
+  EXPECT_EQ(lines.at(225).tabStop, 0);
+  EXPECT_EQ(lines.at(250).text.substr(0, 3), "   ");
+  for (int y : {50, 100, 150, 175, 225, 250}) {
+    EXPECT_EQ(lines.at(y).x, 20);
+    EXPECT_EQ(lines.at(y).color, ABOUT_LINE_COLOR);
+  }
+  EXPECT_EQ(ops.back(), copyPictureOp(ABOUT_PICTURE, 260, 20));
+  EXPECT_EQ(totalPause(ops), 70);
+}
+
+TEST(ReportPages, ClickDispatchesByPanelMode) {
+  test::resetMotionStore();
+  MotionStore& store = motionStore();
+  EXPECT_TRUE(onPanelClick("walk", 10, true).empty());
+  showAboutPage();
+  EXPECT_TRUE(onPanelClick("walk", 10, true).empty());
+
+  store.panelMode = 1;
+  EXPECT_EQ(restingLines(onPanelClick("walk", 10, true)).at(14).text, " BVH FORMAT REPORT");
+
+  store.frameCount = 15;
+  showGraphPage(true);
+  const std::map<int, Resting> next = restingLines(onPanelClick("walk", 10, true));
+  EXPECT_EQ(next.at(290).text, "2/3 -Hair");
+  EXPECT_EQ(store.panelMode, 2);
+}
+
+}  // namespace
+}  // namespace zev
