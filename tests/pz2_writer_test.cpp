@@ -1,0 +1,209 @@
+#include "pz2/pz2_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace zev {
+namespace {
+
+std::string writtenFile() {
+  std::string text;
+  Pz2MemorySink sink(text);
+  writePz2File(sink);
+  return text;
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  lines.push_back(text.substr(start));
+  return lines;
+}
+
+// The "k" lines of every channel, in file order: one list of values per channel.
+std::vector<std::vector<std::string>> keyValuesByChannel(const std::string& text) {
+  std::vector<std::vector<std::string>> channels;
+  int expectedFrame = 0;
+  for (const std::string& line : linesOf(text)) {
+    if (line == "\t\t\tkeys") {
+      channels.emplace_back();
+      expectedFrame = 0;
+    } else if (line.rfind("\t\t\t\t k  ", 0) == 0) {
+      const std::string prefix = "\t\t\t\t k  " + std::to_string(expectedFrame++) + "  ";
+      EXPECT_EQ(line.substr(0, prefix.size()), prefix);
+      channels.back().push_back(line.substr(prefix.size()));
+    }
+  }
+  return channels;
+}
+
+constexpr const char* HEADER_AND_FIRST_KEYS =
+    "{\n\nversion\n\t{\n\tnumber 4\n\t}\n\nclearFigureKeys 2\n\n"
+    "actor chest:1\n\t{\n\tchannels\n\t\t{\n"
+    "\t\ttargetGeom Zuvflatx\n\t\t\t{\n\t\t\tkeys\n\t\t\t\t{\n"
+    "\t\t\t\t k  0  0.500000\n\t\t\t\t sl 1\n\t\t\t\t spl\n\t\t\t\t sm\n"
+    "\t\t\t\t k  1  0.000000\n\t\t\t\t sl 1\n\t\t\t\t spl\n\t\t\t\t sm\n"
+    "\t\t\t\t}\n\t\t\t}\n"
+    "\t\ttargetGeom Zuvdroopx\n";
+
+constexpr const char* LAST_BLOCK_END =
+    "\t\trotateX xrot\n\t\t\t{\n\t\t\tkeys\n\t\t\t\t{\n"
+    "\t\t\t\t k  0  0.000000\n\t\t\t\t sl 1\n\t\t\t\t spl\n\t\t\t\t sm\n"
+    "\t\t\t\t k  1  0.000000\n\t\t\t\t sl 1\n\t\t\t\t spl\n\t\t\t\t sm\n"
+    "\t\t\t\t}\n\t\t\t}\n\n\t\t}\n\t}\n\n}";
+
+TEST(Pz2Writer, WritesTheHeaderBlocksAndEndExactly) {
+  test::resetMotionStore();
+  MotionStore& store = motionStore();
+  store.frameCount = 2;
+  store.slots[chestFront][0] = 0.5;
+  store.slots[chestFront][1] = -0.5;
+  const std::string text = writtenFile();
+
+  EXPECT_EQ(text.rfind(HEADER_AND_FIRST_KEYS, 0), 0u);
+  ASSERT_GE(text.size(), std::string(LAST_BLOCK_END).size());
+  EXPECT_EQ(text.substr(text.size() - std::string(LAST_BLOCK_END).size()), LAST_BLOCK_END);
+  EXPECT_EQ(text.find('\r'), std::string::npos);
+
+  std::vector<std::string> blockAndChannelLines;
+  for (const std::string& line : linesOf(text)) {
+    if (line.rfind("actor ", 0) == 0 || line.rfind("prop ", 0) == 0 ||
+        (line.rfind("\t\t", 0) == 0 && line.find(' ') != std::string::npos && line[2] != '\t')) {
+      blockAndChannelLines.push_back(line);
+    }
+  }
+  const std::vector<std::string> expected{
+      "actor chest:1",
+      "\t\ttargetGeom Zuvflatx",
+      "\t\ttargetGeom Zuvdroopx",
+      "\t\ttargetGeom Zuvdownx",
+      "\t\ttargetGeom Zuvupx",
+      "\t\ttargetGeom Zuvleftx",
+      "\t\ttargetGeom Zuvrightx",
+      "actor rShldr:1",
+      "\t\ttargetGeom Zuvupcollarx",
+      "actor lShldr:1",
+      "\t\ttargetGeom Zuvupcollarx",
+      "actor hip:1",
+      "\t\ttargetGeom ZuvBendhipRightx",
+      "\t\ttargetGeom ZuvBendhipLeftx",
+      "\t\ttargetGeom Zuvhipdownx",
+      "actor rThigh:1",
+      "\t\ttargetGeom ZuvBendhipthighRx",
+      "\t\ttargetGeom Zuvhipdownx",
+      "actor lThigh:1",
+      "\t\ttargetGeom ZuvBendhipthighLx",
+      "\t\ttargetGeom Zuvhipdownx",
+      "prop figureHair:1",
+      "\t\ttargetGeom BendBack",
+      "\t\ttargetGeom BendFront",
+      "\t\ttargetGeom BendLeft",
+      "\t\ttargetGeom BendRight",
+      "\t\ttargetGeom Nallow",
+      "\t\ttargetGeom Wide",
+      "\t\ttargetGeom Left",
+      "\t\ttargetGeom Right",
+      "actor Earring_Hookright:1",
+      "\t\trotateZ zrot",
+      "\t\trotateZ zrot",
+      "\t\trotateX xrot",
+      "\t\trotateX xrot",
+  };
+  EXPECT_EQ(blockAndChannelLines, expected);
+  // Every block but the first follows the empty line that ends the block before it.
+  EXPECT_NE(text.find("\t\t\t\t}\n\t\t\t}\n\n\t\t}\n\t}\n\nactor rShldr:1\n"), std::string::npos);
+}
+
+// Each channel takes the direction of its slot that its sign mode selects.
+TEST(Pz2Writer, KeysEachChannelFromItsSlotAndSignMode) {
+  test::resetMotionStore();
+  MotionStore& store = motionStore();
+  store.frameCount = 1;
+  const std::vector<std::pair<SlotNumber, double>> values{
+      {chestFront, 0.1},  {chestUp, -0.2},    {chestSide, 0.3},     {rThighBend, -0.4},
+      {lThighBend, -0.5}, {hipUp, 0.6},       {headFront, -0.7},    {headSide, 0.8},
+      {headUp, -0.9},     {hairSwing, 0.125}, {earringZrot, -12.5}, {earringXrot, 3.0}};
+  for (const auto& [slot, value] : values) store.slots[slot][0] = value;
+
+  const auto channels = keyValuesByChannel(writtenFile());
+  std::vector<std::string> firstKeys;
+  for (const auto& keys : channels) {
+    ASSERT_EQ(keys.size(), 1u);
+    firstKeys.push_back(keys[0]);
+  }
+  const std::vector<std::string> expected{
+      "0.100000", "0.000000",  "0.000000", "0.200000", "0.000000", "0.300000",  // chest
+      "0.200000", "0.200000",                                                   // shoulders
+      "0.400000", "0.500000",  "0.600000",                                      // hip
+      "0.400000", "0.600000",  "0.500000", "0.600000",                          // thighs
+      "0.000000", "0.700000",  "0.000000", "0.800000", "0.900000", "0.000000",  // hair bends
+      "0.000000", "0.125000",                                                   // hair swing
+      "0.000000", "12.500000", "3.000000", "0.000000"};                         // earring
+  EXPECT_EQ(firstKeys, expected);
+}
+
+TEST(Pz2Writer, NeverWritesASignOrANonNumber) {
+  test::resetMotionStore();
+  MotionStore& store = motionStore();
+  const std::vector<double> elements{0.25,
+                                     -0.25,
+                                     0.0,
+                                     -0.0,
+                                     -0.0000001,
+                                     std::numeric_limits<double>::quiet_NaN(),
+                                     std::numeric_limits<double>::infinity(),
+                                     -std::numeric_limits<double>::infinity()};
+  store.frameCount = static_cast<int>(elements.size());
+  for (std::size_t i = 0; i < elements.size(); ++i) store.slots[chestFront][i] = elements[i];
+
+  const auto channels = keyValuesByChannel(writtenFile());
+  ASSERT_EQ(channels.size(), 27u);
+  const std::vector<std::string> positive{"0.250000", "0.000000", "0.000000", "0.000000",
+                                          "0.000000", "0.000000", "0.000000", "0.000000"};
+  const std::vector<std::string> negative{"0.000000", "0.250000", "0.000000", "0.000000",
+                                          "0.000000", "0.000000", "0.000000", "0.000000"};
+  EXPECT_EQ(channels[0], positive);  // Zuvflatx, +1
+  EXPECT_EQ(channels[1], negative);  // Zuvdroopx, -1
+}
+
+TEST(Pz2Writer, WritesOnlyTheFramesOfTheMotion) {
+  test::resetMotionStore();
+  MotionStore& store = motionStore();
+  for (auto& slot : store.slots) slot.fill(0.75);  // a longer motion left these behind
+  store.frameCount = 15;
+  const std::string text = writtenFile();
+  EXPECT_NE(text.find("clearFigureKeys 15\n"), std::string::npos);
+  for (const auto& keys : keyValuesByChannel(text)) EXPECT_EQ(keys.size(), 15u);
+
+  store.frameCount = 0;
+  const std::string empty = writtenFile();
+  EXPECT_NE(empty.find("clearFigureKeys 0\n\n"), std::string::npos);
+  const auto channels = keyValuesByChannel(empty);
+  EXPECT_EQ(channels.size(), 27u);
+  for (const auto& keys : channels) EXPECT_TRUE(keys.empty());
+  EXPECT_NE(empty.find("\t\t\tkeys\n\t\t\t\t{\n\t\t\t\t}\n"), std::string::npos);
+}
+
+TEST(Pz2Writer, FileSinkReportsAFullDevice) {
+  std::FILE* full = std::fopen("/dev/full", "wb");
+  if (full == nullptr) GTEST_SKIP() << "no /dev/full on this system";
+  test::resetMotionStore();
+  motionStore().frameCount = 500;
+  Pz2FileSink sink(full);
+  writePz2File(sink);
+  EXPECT_TRUE(sink.failed());
+  std::fclose(full);
+}
+
+}  // namespace
+}  // namespace zev
