@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+class QWidget;
+
+// How the main dialog asks the user for a file: the open dialog for the motion and the save dialog
+// for the pose file. The dialog reaches them through this interface so that tests can answer in
+// place of the user.
+
+namespace zev {
+
+inline constexpr const char* OPEN_DIALOG_TITLE = " OPEN BVH FORMAT (POSER ONLY)";
+inline constexpr const char* OPEN_DIALOG_FILTER = "BioVision Format(*.bvh)";
+inline constexpr const char* SAVE_DIALOG_TITLE = " SAVE PZ2 FORMAT (POSER ONLY)";
+inline constexpr const char* SAVE_DIALOG_FILTER = "POSER Posing File (*.pz2)";
+
+class FileDialogs {
+ public:
+  virtual ~FileDialogs() = default;
+  // The full path of an existing motion file, or nothing when the user cancels.
+  virtual std::optional<std::string> chooseOpenPath(QWidget* owner) = 0;
+  // The full path to write the pose file to, starting from proposedName; an existing file only
+  // after the user confirmed overwriting it. Nothing when the user cancels.
+  virtual std::optional<std::string> chooseSavePath(QWidget* owner,
+                                                    const std::string& proposedName) = 0;
+};
+
+// The toolkit's own file dialogs, with the same look on every desktop so that the titles, the
+// filters, the default extensions and the overwrite question are always the ones above.
+class QtFileDialogs final : public FileDialogs {
+ public:
+  std::optional<std::string> chooseOpenPath(QWidget* owner) override;
+  std::optional<std::string> chooseSavePath(QWidget* owner,
+                                            const std::string& proposedName) override;
+};
+
+}  // namespace zev

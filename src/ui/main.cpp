@@ -1,0 +1,52 @@
+// Z.E.V, the dialog program: one copy at a time, the splash, then the main dialog until the user
+// closes it. It takes no arguments and keeps no settings.
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPalette>
+
+#include "ui/file_dialogs.h"
+#include "ui/main_dialog.h"
+#include "ui/pictures.h"
+#include "ui/single_instance.h"
+#include "ui/splash_dialog.h"
+
+namespace {
+
+// Light grey dialogs with dark blue text: the dialogs' background and the text and background of
+// labels, check boxes, radio buttons, group frames and read-only fields. Push buttons and the
+// fields the user types into keep the desktop's look.
+void applyDialogColours(QApplication& application) {
+  const QColor background(192, 192, 192);
+  const QColor text(0, 0, 80);
+  QPalette palette = application.palette();
+  palette.setColor(QPalette::Window, background);
+  palette.setColor(QPalette::WindowText, text);
+  application.setPalette(palette);
+  application.setStyleSheet(
+      QStringLiteral("QLineEdit[readOnly=\"true\"] { background-color: rgb(192, 192, 192); color: "
+                     "rgb(0, 0, 80); }"));
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication application(argc, argv);
+  application.setWindowIcon(zev::applicationIcon());
+
+  zev::SingleInstanceLock lock;
+  if (lock.acquire() == zev::InstanceLock::HeldByAnotherCopy) {
+    zev::makeAlreadyRunningMessage()->exec();
+    return 0;
+  }
+
+  applyDialogColours(application);
+
+  zev::SplashDialog splash;
+  splash.exec();
+
+  zev::QtFileDialogs fileDialogs;
+  zev::MainDialog dialog(fileDialogs);
+  dialog.exec();
+  return 0;
+}

@@ -1,0 +1,399 @@
+#include "ui/main_dialog.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCursor>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <functional>
+#include <optional>
+
+#include "ui/file_dialogs.h"
+#include "ui/panel_widget.h"
+#include "ui/pictures.h"
+
+namespace zev {
+
+// The up and down arrows beside a number field. The value itself lives in DialogState and shows in
+// the field; the arrows only report a step. Holding an arrow repeats it.
+class SpinArrows final : public QWidget {
+ public:
+  SpinArrows(std::function<void(bool up)> step, QWidget* parent) : QWidget(parent) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    for (const bool up : {true, false}) {
+      auto* arrow = new QToolButton(this);
+      arrow->setArrowType(up ? Qt::UpArrow : Qt::DownArrow);
+      arrow->setAutoRepeat(true);
+      arrow->setFocusPolicy(Qt::NoFocus);
+      arrow->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+      connect(arrow, &QToolButton::clicked, this, [step, up] { step(up); });
+      layout->addWidget(arrow);
+    }
+  }
+};
+
+namespace {
+
+struct ButtonRow {
+  ControlId id;
+  const char* text;
+  QRect units;
+};
+
+// Rounds toward zero like the platform's own dialogs, which puts the panel at 346 x 311 pixels.
+int unitsToPixels(int units, int baseUnit, double dotsPerInch) {
+  return static_cast<int>(units * baseUnit * dotsPerInch / (96.0 * 4.0));
+}
+
+struct SpinRow {
+  Spin spin;
+  const char* label;
+  QRect labelUnits;
+  ControlId field;
+  QRect fieldUnits;
+  ControlId spinId;
+};
+
+// The spin's own template rectangle lies under its field; like the platform's up-down control it
+// attaches to the field's right edge and takes its width from the field.
+constexpr int SPIN_WIDTH_UNITS = 10;
+
+constexpr std::array<SpinRow, SPIN_COUNT> SPIN_ROWS{{
+    {Spin::GCoefficient,
+     "G coefficient",
+     {64, 41, 43, 8},
+     G_COEFFICIENT_FIELD,
+     {110, 39, 30, 14},
+     G_COEFFICIENT_SPIN},
+    {Spin::DelayTime,
+     "Delay time",
+     {70, 77, 34, 8},
+     DELAY_TIME_FIELD,
+     {110, 74, 30, 14},
+     DELAY_TIME_SPIN},
+    {Spin::InertiaRate,
+     "Inertia rate",
+     {69, 96, 35, 8},
+     INERTIA_RATE_FIELD,
+     {110, 93, 30, 14},
+     INERTIA_RATE_SPIN},
+    {Spin::AccelRate,
+     "Accel rate",
+     {69, 115, 35, 8},
+     ACCEL_RATE_FIELD,
+     {110, 112, 30, 14},
+     ACCEL_RATE_SPIN},
+    {Spin::GFusion,
+     "G Fusion",
+     {73, 134, 31, 8},
+     G_FUSION_FIELD,
+     {110, 131, 30, 14},
+     G_FUSION_SPIN},
+}};
+
+constexpr QRect DIALOG_UNITS{0, 0, 381, 189};
+constexpr QRect PANEL_UNITS{146, 4, 231, 178};
+
+QString fromLocal(const std::string& text) { return QString::fromLocal8Bit(text); }
+
+}  // namespace
+
+QRect dialogUnitsToPixels(const QRect& units, double dotsPerInch) {
+  return QRect(unitsToPixels(units.x(), DIALOG_BASE_UNIT_X, dotsPerInch),
+               unitsToPixels(units.y(), DIALOG_BASE_UNIT_Y, dotsPerInch),
+               unitsToPixels(units.width(), DIALOG_BASE_UNIT_X, dotsPerInch),
+               unitsToPixels(units.height(), DIALOG_BASE_UNIT_Y, dotsPerInch));
+}
+
+MainDialog::MainDialog(FileDialogs& fileDialogs, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      fileDialogs_(fileDialogs) {
+  setWindowTitle(QString::fromLatin1(MAIN_DIALOG_CAPTION));
+  setWindowIcon(applicationIcon());
+  QFont font(QStringLiteral("Arial"));
+  font.setPointSize(8);
+  setFont(font);
+  setAcceptDrops(true);
+
+  const double dotsPerInch = logicalDpiX();
+  setFixedSize(dialogUnitsToPixels(DIALOG_UNITS, dotsPerInch).size());
+  buildControls(dotsPerInch);
+  showState();
+  placeNearMousePointer();
+
+  // Keys reach the focused control first; Enter, Escape, F3 and the spins' arrow keys are decided
+  // before it sees them.
+  qApp->installEventFilter(this);
+
+  // The about page as soon as the dialog is up.
+  QTimer::singleShot(1, this, [this] {
+    state_.showAbout();
+    showState();
+  });
+}
+
+MainDialog::~MainDialog() { qApp->removeEventFilter(this); }
+
+template <typename Control>
+Control* MainDialog::addControl(ControlId id, Control* control, const QRect& units,
+                                double dotsPerInch) {
+  control->setGeometry(dialogUnitsToPixels(units, dotsPerInch));
+  controls_.insert(id, control);
+  return control;
+}
+
+void MainDialog::buildControls(double dotsPerInch) {
+  // The frames first, so that they lie beneath the controls they surround.
+  for (const QRect units : {QRect(56, 0, 87, 163), QRect(7, 0, 46, 163)}) {
+    auto* frame = new QGroupBox(this);
+    frame->setGeometry(dialogUnitsToPixels(units, dotsPerInch));
+  }
+
+  const std::array<ButtonRow, 8> buttons{{
+      {OPEN_BUTTON, "&Open", {12, 9, 37, 13}},
+      {SAVE_BUTTON, "&Save", {12, 24, 37, 13}},
+      {ANALYZE_BUTTON, "&Analyze", {12, 44, 37, 13}},
+      {GRAPH_BUTTON, "&Graph", {12, 64, 37, 13}},
+      {INFO_BUTTON, "&Info", {12, 79, 37, 13}},
+      {CLEAR_BUTTON, "&CLEAR", {12, 93, 37, 13}},
+      {EXIT_BUTTON, "e&Xit", {12, 144, 37, 13}},
+      {DEFAULT_BUTTON, "DEFAULT", {62, 9, 75, 12}},
+  }};
+  for (const ButtonRow& row : buttons) {
+    auto* button = addControl(row.id, new QPushButton(QString::fromLatin1(row.text), this),
+                              row.units, dotsPerInch);
+    button->setAutoDefault(false);
+  }
+
+  auto* still = addControl(STILL_MODE_RADIO, new QRadioButton(QStringLiteral("Still Mode"), this),
+                           {61, 27, 46, 10}, dotsPerInch);
+  auto* modes = new QButtonGroup(this);
+  modes->addButton(still);
+
+  for (const SpinRow& row : SPIN_ROWS) {
+    auto* label = new QLabel(QString::fromLatin1(row.label), this);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    label->setGeometry(dialogUnitsToPixels(row.labelUnits, dotsPerInch));
+
+    const QRect fieldRect = dialogUnitsToPixels(row.fieldUnits, dotsPerInch);
+    const int spinWidth = unitsToPixels(SPIN_WIDTH_UNITS, DIALOG_BASE_UNIT_X, dotsPerInch);
+    auto* field = new QLineEdit(this);
+    field->setReadOnly(true);
+    field->setAcceptDrops(false);
+    field->setGeometry(fieldRect.adjusted(0, 0, -spinWidth, 0));
+    controls_.insert(row.field, field);
+
+    const Spin spin = row.spin;
+    auto* arrows = new SpinArrows(
+        [this, spin, field](bool up) {
+          state_.stepSpin(spin, up);
+          showState();
+          field->setFocus();
+        },
+        this);
+    arrows->setGeometry(fieldRect.right() + 1 - spinWidth, fieldRect.y(), spinWidth,
+                        fieldRect.height());
+    controls_.insert(row.spinId, arrows);
+
+    fields_[static_cast<int>(spin)] = field;
+    spins_[static_cast<int>(spin)] = arrows;
+
+    // The movie mode button sits between the G coefficient and the delay time in the tab order.
+    if (spin == Spin::GCoefficient) {
+      auto* movie =
+          addControl(MOVIE_MODE_RADIO, new QRadioButton(QStringLiteral("Movie  Mode"), this),
+                     {61, 62, 56, 10}, dotsPerInch);
+      modes->addButton(movie);
+      connect(movie, &QRadioButton::clicked, this, [this] {
+        state_.selectMovieMode();
+        showState();
+      });
+    }
+  }
+  connect(still, &QRadioButton::clicked, this, [this] {
+    state_.selectStillMode();
+    showState();
+  });
+
+  auto* limit = addControl(LIMIT_CHECK, new QCheckBox(QStringLiteral("Limit ON"), this),
+                           {77, 149, 42, 9}, dotsPerInch);
+  limit->setEnabled(false);
+
+  auto* status = addControl(STATUS_FIELD, new QLineEdit(this), {7, 169, 136, 13}, dotsPerInch);
+  status->setReadOnly(true);
+  status->setAcceptDrops(false);
+
+  // The panel draws at its own fixed size; a sunken edge surrounds it.
+  const QRect panelRect = dialogUnitsToPixels(PANEL_UNITS, dotsPerInch);
+  auto* edge = new QFrame(this);
+  edge->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  edge->setLineWidth(1);
+  panel_ = new PanelWidget(edge);
+  panel_->move(edge->frameWidth(), edge->frameWidth());
+  edge->setGeometry(QRect(panelRect.topLeft(), panel_->size())
+                        .adjusted(0, 0, 2 * edge->frameWidth(), 2 * edge->frameWidth()));
+  controls_.insert(DISPLAY_PANEL, panel_);
+
+  const auto onClick = [this](ControlId id, auto action) {
+    connect(static_cast<QPushButton*>(control(id)), &QPushButton::clicked, this, [this, action] {
+      action();
+      showState();
+    });
+  };
+  onClick(OPEN_BUTTON, [this] { open(); });
+  onClick(SAVE_BUTTON, [this] { save(); });
+  onClick(ANALYZE_BUTTON, [this] { state_.analyze(); });
+  onClick(GRAPH_BUTTON, [this] { state_.showGraph(); });
+  onClick(INFO_BUTTON, [this] { state_.showInfo(); });
+  onClick(CLEAR_BUTTON, [this] { state_.clearPanel(); });
+  onClick(EXIT_BUTTON, [this] { close(); });
+  onClick(DEFAULT_BUTTON, [this] { state_.restoreDefaults(); });
+  connect(panel_, &PanelWidget::clicked, this, [this] {
+    state_.panelClicked();
+    showState();
+  });
+}
+
+void MainDialog::placeNearMousePointer() {
+  const QPoint pointer = QCursor::pos();
+  QScreen* screen = QGuiApplication::screenAt(pointer);
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  QRect frame(QPoint(0, 0), size());
+  frame.moveCenter(pointer);
+  const QRect available = screen->availableGeometry();
+  frame.moveLeft(std::clamp(frame.left(), available.left(),
+                            std::max(available.left(), available.right() + 1 - frame.width())));
+  frame.moveTop(std::clamp(frame.top(), available.top(),
+                           std::max(available.top(), available.bottom() + 1 - frame.height())));
+  move(frame.topLeft());
+}
+
+void MainDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  raise();
+  activateWindow();
+}
+
+void MainDialog::open() {
+  state_.clearPanel();
+  showState();
+  if (const std::optional<std::string> path = fileDialogs_.chooseOpenPath(this)) {
+    state_.openFile(*path);
+  }
+}
+
+void MainDialog::save() {
+  state_.clearPanel();
+  showState();
+  if (const std::optional<std::string> path =
+          fileDialogs_.chooseSavePath(this, state_.proposedSaveName())) {
+    state_.saveTo(*path);
+  }
+}
+
+void MainDialog::showState() {
+  static_cast<QPushButton*>(control(SAVE_BUTTON))
+      ->setEnabled(state_.buttonEnabled(PassButton::Save));
+  static_cast<QPushButton*>(control(ANALYZE_BUTTON))
+      ->setEnabled(state_.buttonEnabled(PassButton::Analyze));
+  static_cast<QPushButton*>(control(GRAPH_BUTTON))
+      ->setEnabled(state_.buttonEnabled(PassButton::Graph));
+  for (int i = 0; i < SPIN_COUNT; ++i) {
+    const Spin spin = static_cast<Spin>(i);
+    spins_[i]->setEnabled(state_.spinEnabled(spin));
+    fields_[i]->setText(QString::number(state_.position(spin)));
+  }
+  static_cast<QRadioButton*>(control(state_.stillMode() ? STILL_MODE_RADIO : MOVIE_MODE_RADIO))
+      ->setChecked(true);
+  static_cast<QCheckBox*>(control(LIMIT_CHECK))->setChecked(state_.limitOn());
+  static_cast<QLineEdit*>(control(STATUS_FIELD))->setText(fromLocal(state_.status()));
+  panel_->play(state_.takePanelOps());
+}
+
+bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+    auto* target = static_cast<QWidget*>(watched);
+    if (target == this || isAncestorOf(target)) {
+      return handleKey(target, static_cast<QKeyEvent*>(event)->key());
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+bool MainDialog::handleKey(QWidget* target, int key) {
+  switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+      // Neither presses a button nor closes the dialog: a stray Enter must not open or save.
+      QApplication::beep();
+      return true;
+    case Qt::Key_F3:
+      close();
+      return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+      for (int i = 0; i < SPIN_COUNT; ++i) {
+        if (target == fields_[i] || target == spins_[i]) {
+          state_.stepSpin(static_cast<Spin>(i), key == Qt::Key_Up);
+          showState();
+          return true;
+        }
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+namespace {
+
+// A single local file whose name ends in .bvh, whatever the case.
+std::optional<QString> droppedMotionFile(const QMimeData* data) {
+  if (data == nullptr || data->urls().size() != 1) return std::nullopt;
+  const QUrl& url = data->urls().constFirst();
+  if (!url.isLocalFile()) return std::nullopt;
+  const QString path = url.toLocalFile();
+  if (QFileInfo(path).suffix().compare(QLatin1String("bvh"), Qt::CaseInsensitive) != 0) {
+    return std::nullopt;
+  }
+  return path;
+}
+
+}  // namespace
+
+void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
+  if (droppedMotionFile(event->mimeData())) event->acceptProposedAction();
+}
+
+void MainDialog::dropEvent(QDropEvent* event) {
+  const std::optional<QString> path = droppedMotionFile(event->mimeData());
+  if (!path) return;
+  event->acceptProposedAction();
+  // What Open does with a chosen file, without asking for one.
+  state_.clearPanel();
+  state_.openFile(QFile::encodeName(*path).toStdString());
+  showState();
+}
+
+}  // namespace zev
