@@ -170,16 +170,5 @@ TEST(EffectDynamics, EachArrayGetsItsOwnGainAndStep) {
   for (int i = 0; i < FRAMES; ++i) ASSERT_EQ(hipXAfter[i], expectedHip[i]) << i;
 }
 
-TEST(EffectDynamics, NoFramesChangeNothing) {
-  MotionStore& store = storeWithFrames();
-  store.frameCount = 0;
-  store.slots[chestUp].fill(0.5);
-  store.hipXPos.fill(2.0);
-  applyEffectDynamics(10.0, 10.0, 35.0);
-  EXPECT_EQ(store.slots[chestUp][0], 0.5);
-  EXPECT_EQ(store.slots[chestUpBase][0], 0.0);
-  EXPECT_EQ(store.hipXPos[0], 2.0);
-}
-
 }  // namespace
 }  // namespace zev

@@ -30,13 +30,6 @@ void setChannel(TrackNumber track, int channel, double degrees) {
   for (int f = 0; f < FRAMES; ++f) motionStore().tracks[track][f][channel - 1] = degrees;
 }
 
-TEST(PoseSignals, NoFramesWriteNothing) {
-  MotionStore& store = prepareStore();
-  store.frameCount = 0;
-  extractPoseSignals(1.0);
-  for (const auto& slot : store.slots) EXPECT_EQ(slot[0], SENTINEL);
-}
-
 TEST(PoseSignals, UprightFigureWritesOnlyItsTwelveSlots) {
   MotionStore& store = prepareStore();
   extractPoseSignals(0.7);

@@ -39,16 +39,6 @@ FrameArray responseFrameByFrame(const FrameArray& p, int n, double gain, double 
   return sum;
 }
 
-TEST(SpringFilter, KernelIsADecayingSineAgainstTheAmplitude) {
-  buildSpringKernel(3.0, 0.25);
-  EXPECT_EQ(springKernel()[0], 0.0);
-  for (int k = 1; k < KERNEL_LENGTH; ++k) {
-    const double expected = std::sin(k * 0.25) * (30 - k) * 3.0 * (-1.0 / 30.0);
-    EXPECT_NEAR(springKernel()[k], expected, 1e-14) << k;
-  }
-  EXPECT_NEAR(springKernel()[1], -std::sin(0.25) * 29.0 / 10.0, ROUNDING);
-}
-
 TEST(SpringFilter, NoFramesChangeNothing) {
   MotionStore& store = storeWithFrames(0);
   FrameArray signal = randomSignal(1);
@@ -70,18 +60,6 @@ TEST(SpringFilter, SteadySignalsHaveNoResponse) {
   for (int i = 0; i < 40; ++i) {
     EXPECT_EQ(constant[i], 0.0) << i;
     EXPECT_EQ(ramp[i], rampBefore[i]) << i;
-  }
-}
-
-TEST(SpringFilter, NoResponseWithoutGainOrStep) {
-  storeWithFrames(30);
-  FrameArray noGain = randomSignal(2);
-  FrameArray noStep = randomSignal(3);
-  springFilter(noGain, 0.0, FilterMode::Replace, 0.4);
-  springFilter(noStep, 2.0, FilterMode::Replace, 0.0);
-  for (int i = 0; i < 30; ++i) {
-    EXPECT_EQ(noGain[i], 0.0) << i;
-    EXPECT_EQ(noStep[i], 0.0) << i;
   }
 }
 
