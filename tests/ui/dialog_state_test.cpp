@@ -1,0 +1,300 @@
+#include "ui/dialog_state.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "bvh/bvh_reader.h"
+#include "pz2/pz2_save.h"
+#include "store/motion_store.h"
+#include "support/test_motion.h"
+#include "support/test_support.h"
+
+namespace zev {
+namespace {
+
+const std::string COMPLETE(COMPLETE_MESSAGE);
+
+bool drawsText(const PanelOps& ops, std::string_view text) {
+  return std::any_of(ops.begin(), ops.end(), [text](const PanelOp& op) {
+    return op.kind == PanelOpKind::drawText && op.text == text;
+  });
+}
+
+bool endsBlack(const PanelOps& ops) {
+  return !ops.empty() && ops.back().kind == PanelOpKind::fillBlack;
+}
+
+struct Buttons {
+  bool save;
+  bool analyze;
+  bool graph;
+  bool operator==(const Buttons&) const = default;
+};
+
+Buttons buttonsOf(const DialogState& state) {
+  return {state.buttonEnabled(PassButton::Save), state.buttonEnabled(PassButton::Analyze),
+          state.buttonEnabled(PassButton::Graph)};
+}
+
+constexpr Buttons ALL_ENABLED{true, true, true};
+constexpr Buttons ALL_DISABLED{false, false, false};
+constexpr Buttons ONLY_ANALYZE{false, true, false};
+
+class DialogStateTest : public ::testing::Test {
+ protected:
+  void SetUp() override { test::resetMotionStore(); }
+
+  std::string goodFile(const std::string& name = "walk.bvh") const {
+    test::TestMotion motion(30);
+    for (int frame = 0; frame < motion.frames(); ++frame) {
+      motion.setRotation(frame, chestTrack, 2, frame * 1.5);
+      motion.setHipPosition(frame, 1, frame * 0.25);
+    }
+    return folder_.write(name, motion.text());
+  }
+  std::string tooShortFile() const {
+    return folder_.write("short.bvh", test::TestMotion(MIN_FRAMES - 1).text());
+  }
+  std::string slowFile() const {
+    return folder_.write("slow.bvh", test::TestMotion(30, "0.5").text());
+  }
+
+  // A state after a successful Open, its drawings already played.
+  void openGood(DialogState& state) const {
+    state.openFile(goodFile());
+    ASSERT_EQ(buttonsOf(state), ALL_ENABLED);
+    state.takePanelOps();
+  }
+
+  test::TempDir folder_;
+};
+
+TEST_F(DialogStateTest, StartsInStillModeWithDefaultsAndNothingToSave) {
+  const DialogState state;
+  EXPECT_EQ(state.position(Spin::GCoefficient), 10);
+  EXPECT_EQ(state.position(Spin::DelayTime), 5);
+  EXPECT_EQ(state.position(Spin::InertiaRate), 10);
+  EXPECT_EQ(state.position(Spin::AccelRate), 10);
+  EXPECT_EQ(state.position(Spin::GFusion), 35);
+  EXPECT_TRUE(state.stillMode());
+  EXPECT_TRUE(state.limitOn());
+  EXPECT_EQ(buttonsOf(state), ALL_DISABLED);
+  EXPECT_TRUE(state.spinEnabled(Spin::GCoefficient));
+  for (Spin spin : {Spin::DelayTime, Spin::InertiaRate, Spin::AccelRate, Spin::GFusion}) {
+    EXPECT_FALSE(state.spinEnabled(spin));
+  }
+  EXPECT_EQ(state.bvhFileTitle(), "N/A ");
+  EXPECT_EQ(state.bvhFilePath(), "");
+  EXPECT_EQ(state.status(), "");
+  EXPECT_EQ(state.proposedSaveName(), "N/A .pz2");
+
+  const EffectParameters parameters = state.parameters();
+  const EffectParameters defaults;
+  EXPECT_EQ(parameters.gCoefficient, defaults.gCoefficient);
+  EXPECT_EQ(parameters.delayTime, defaults.delayTime);
+  EXPECT_EQ(parameters.inertiaRate, defaults.inertiaRate);
+  EXPECT_EQ(parameters.accelRate, defaults.accelRate);
+  EXPECT_EQ(parameters.gFusion, defaults.gFusion);
+  EXPECT_TRUE(parameters.stillMode);
+  EXPECT_TRUE(parameters.limitOn);
+}
+
+TEST_F(DialogStateTest, SpinsWrapAroundAtBothEnds) {
+  DialogState state;
+  for (int i = 0; i < 10; ++i) state.stepSpin(Spin::GCoefficient, true);
+  EXPECT_EQ(state.position(Spin::GCoefficient), 20);
+  state.stepSpin(Spin::GCoefficient, true);
+  EXPECT_EQ(state.position(Spin::GCoefficient), 1);
+  state.stepSpin(Spin::GCoefficient, false);
+  EXPECT_EQ(state.position(Spin::GCoefficient), 20);
+
+  state.selectMovieMode();
+  for (int i = 0; i < 5; ++i) state.stepSpin(Spin::DelayTime, false);
+  EXPECT_EQ(state.position(Spin::DelayTime), 0);
+  state.stepSpin(Spin::DelayTime, false);
+  EXPECT_EQ(state.position(Spin::DelayTime), 10);
+  state.stepSpin(Spin::DelayTime, true);
+  EXPECT_EQ(state.position(Spin::DelayTime), 0);
+
+  for (int i = 0; i < 65; ++i) state.stepSpin(Spin::GFusion, true);
+  EXPECT_EQ(state.position(Spin::GFusion), 0);
+  state.stepSpin(Spin::AccelRate, false);
+  EXPECT_EQ(state.position(Spin::AccelRate), 9);
+  EXPECT_EQ(state.parameters().delayTime, 0);
+  EXPECT_EQ(state.parameters().gFusion, 0);
+  EXPECT_EQ(state.parameters().accelRate, 9);
+}
+
+TEST_F(DialogStateTest, DisabledSpinsDoNotMoveInStillMode) {
+  DialogState state;
+  state.stepSpin(Spin::DelayTime, true);
+  state.stepSpin(Spin::GFusion, false);
+  EXPECT_EQ(state.position(Spin::DelayTime), 5);
+  EXPECT_EQ(state.position(Spin::GFusion), 35);
+}
+
+TEST_F(DialogStateTest, OpenOfAGoodFileAnalysesItAndEnablesTheResults) {
+  DialogState state;
+  const std::string path = goodFile("jump.take2.bvh");
+  state.openFile(path);
+  EXPECT_EQ(state.bvhFilePath(), path);
+  EXPECT_EQ(state.bvhFileTitle(), "jump.take2");
+  EXPECT_EQ(state.proposedSaveName(), "jump.take2.pz2");
+  EXPECT_EQ(buttonsOf(state), ALL_ENABLED);
+  EXPECT_EQ(state.status(), COMPLETE);
+  EXPECT_EQ(motionStore().frameCount, 30);
+  EXPECT_EQ(motionStore().panelMode, 0);
+  EXPECT_TRUE(endsBlack(state.takePanelOps()));
+  EXPECT_TRUE(state.takePanelOps().empty());
+}
+
+TEST_F(DialogStateTest, FailedOpenLeavesTheResultsDisabled) {
+  DialogState state;
+  openGood(state);
+
+  state.openFile(tooShortFile());
+  EXPECT_EQ(state.status(), bvhReadMessage(BvhReadStatus::FrameRange));
+  EXPECT_EQ(state.bvhFileTitle(), "short");
+  EXPECT_EQ(buttonsOf(state), ALL_DISABLED);
+  EXPECT_EQ(motionStore().frameCount, 0);
+
+  openGood(state);
+  state.openFile(slowFile());
+  EXPECT_EQ(state.status(), bvhReadMessage(BvhReadStatus::FpsRange));
+  EXPECT_EQ(buttonsOf(state), ALL_DISABLED);
+  // Open forgets the old motion's length even when the new file cannot be read.
+  EXPECT_EQ(motionStore().frameCount, 0);
+
+  state.openFile(folder_.path().string() + "/missing.bvh");
+  EXPECT_EQ(state.status(), bvhReadMessage(BvhReadStatus::CannotOpen));
+  EXPECT_EQ(buttonsOf(state), ALL_DISABLED);
+}
+
+TEST_F(DialogStateTest, FailedAnalyzeKeepsTheButtonsUnlessTheFrameCountIsOutOfRange) {
+  DialogState state;
+  const std::string path = goodFile();
+  state.openFile(path);
+
+  test::writeWholeFile(path, test::TestMotion(30, "0.5").text());
+  state.analyze();
+  EXPECT_EQ(state.status(), bvhReadMessage(BvhReadStatus::FpsRange));
+  EXPECT_EQ(buttonsOf(state), ALL_ENABLED);
+
+  test::writeWholeFile(path, test::TestMotion(MAX_FRAMES + 1).text());
+  state.analyze();
+  EXPECT_EQ(state.status(), bvhReadMessage(BvhReadStatus::FrameRange));
+  EXPECT_EQ(buttonsOf(state), ALL_DISABLED);
+}
+
+TEST_F(DialogStateTest, ParameterChangesMarkTheResultsStaleExceptGFusion) {
+  struct Case {
+    Spin spin;
+    Buttons after;
+    int panelMode;
+  };
+  for (const Case& c :
+       {Case{Spin::GCoefficient, ONLY_ANALYZE, 1}, Case{Spin::DelayTime, ONLY_ANALYZE, 2},
+        Case{Spin::InertiaRate, ONLY_ANALYZE, 2}, Case{Spin::AccelRate, ONLY_ANALYZE, 2},
+        Case{Spin::GFusion, ALL_ENABLED, 2}}) {
+    SCOPED_TRACE(static_cast<int>(c.spin));
+    test::resetMotionStore();
+    DialogState state;
+    state.selectMovieMode();
+    state.openFile(goodFile());
+    state.showGraph();
+    ASSERT_EQ(motionStore().panelMode, 2);
+    state.stepSpin(c.spin, true);
+    EXPECT_EQ(buttonsOf(state), c.after);
+    EXPECT_EQ(motionStore().panelMode, c.panelMode);
+  }
+}
+
+TEST_F(DialogStateTest, ModeClicksMarkTheResultsStaleEvenWhenAlreadySelected) {
+  DialogState state;
+  openGood(state);
+  state.selectStillMode();
+  EXPECT_EQ(buttonsOf(state), ONLY_ANALYZE);
+  EXPECT_EQ(motionStore().panelMode, 1);
+  EXPECT_FALSE(state.spinEnabled(Spin::DelayTime));
+
+  state.selectMovieMode();
+  EXPECT_FALSE(state.stillMode());
+  EXPECT_FALSE(state.parameters().stillMode);
+  for (Spin spin : {Spin::DelayTime, Spin::InertiaRate, Spin::AccelRate, Spin::GFusion}) {
+    EXPECT_TRUE(state.spinEnabled(spin));
+  }
+
+  state.analyze();
+  EXPECT_EQ(buttonsOf(state), ALL_ENABLED);
+  EXPECT_EQ(state.status(), "");  // a movie-mode pass leaves the status field empty
+
+  state.selectStillMode();
+  EXPECT_EQ(buttonsOf(state), ONLY_ANALYZE);
+  for (Spin spin : {Spin::DelayTime, Spin::InertiaRate, Spin::AccelRate, Spin::GFusion}) {
+    EXPECT_FALSE(state.spinEnabled(spin));
+  }
+}
+
+TEST_F(DialogStateTest, DefaultRestoresValuesAndDisablesSaveAndGraphButNothingElse) {
+  DialogState state;
+  openGood(state);
+  state.selectMovieMode();
+  state.analyze();
+  state.showGraph();
+  state.stepSpin(Spin::GFusion, true);
+  state.stepSpin(Spin::GFusion, true);
+  ASSERT_EQ(buttonsOf(state), ALL_ENABLED);
+
+  state.restoreDefaults();
+  EXPECT_EQ(state.position(Spin::GFusion), 35);
+  EXPECT_EQ(buttonsOf(state), ONLY_ANALYZE);
+  EXPECT_FALSE(state.stillMode());
+  EXPECT_TRUE(state.spinEnabled(Spin::DelayTime));
+  EXPECT_EQ(motionStore().panelMode, 2);
+
+  // Also when the values already were the defaults.
+  state.analyze();
+  state.restoreDefaults();
+  EXPECT_EQ(buttonsOf(state), ONLY_ANALYZE);
+}
+
+TEST_F(DialogStateTest, PanelClicksFollowTheLastPageShown) {
+  DialogState state;
+  state.showAbout();
+  EXPECT_FALSE(state.takePanelOps().empty());
+  state.panelClicked();
+  EXPECT_TRUE(state.takePanelOps().empty());
+
+  state.showInfo();
+  EXPECT_TRUE(drawsText(state.takePanelOps(), " BVH FORMAT REPORT"));
+  state.clearPanel();
+  EXPECT_EQ(state.takePanelOps().size(), 1u);
+  state.panelClicked();
+  EXPECT_TRUE(drawsText(state.takePanelOps(), " BVH FORMAT REPORT"));
+
+  openGood(state);
+  state.showGraph();
+  EXPECT_TRUE(drawsText(state.takePanelOps(), "1/3 -Chest"));
+  state.panelClicked();
+  EXPECT_TRUE(drawsText(state.takePanelOps(), "2/3 -Hair"));
+}
+
+TEST_F(DialogStateTest, SaveWritesThePoseFileOrReportsTheFailure) {
+  DialogState state;
+  openGood(state);
+  const std::string target = (folder_.path() / "walk.pz2").string();
+  state.saveTo(target);
+  EXPECT_EQ(state.status(), COMPLETE);
+  const std::string written = test::readWholeFile(target);
+  ASSERT_TRUE(savePz2File((folder_.path() / "again.pz2").string()));
+  EXPECT_EQ(written, test::readWholeFile(folder_.path() / "again.pz2"));
+
+  state.saveTo((folder_.path() / "no-such-folder" / "walk.pz2").string());
+  EXPECT_EQ(state.status(), PZ2_SAVE_ERROR_MESSAGE);
+  EXPECT_EQ(buttonsOf(state), ALL_ENABLED);
+}
+
+}  // namespace
+}  // namespace zev
