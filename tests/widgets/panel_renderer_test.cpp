@@ -1,0 +1,142 @@
+#include "ui/panel_renderer.h"
+
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QImage>
+
+#include "store/motion_store.h"
+#include "support/test_support.h"
+#include "ui/graph_view.h"
+#include "ui/pictures.h"
+#include "ui/report_pages.h"
+#include "widget_test_main.h"
+
+namespace zev {
+namespace {
+
+QImage render(const PanelOps& ops, QColor start = Qt::black) {
+  QImage image(PANEL_WIDTH, PANEL_HEIGHT, QImage::Format_RGB32);
+  image.fill(start);
+  PanelRenderer(image, PANEL_DOTS_PER_INCH).play(ops);
+  return image;
+}
+
+QColor rgb(PanelColor color) { return QColor(color.red, color.green, color.blue); }
+
+bool anyPixelIn(const QImage& image, const QRect& area, QColor color) {
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+      if (image.pixelColor(x, y) == color) return true;
+    }
+  }
+  return false;
+}
+
+bool allBlackIn(const QImage& image, const QRect& area) {
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+      if (image.pixelColor(x, y) != QColor(Qt::black)) return false;
+    }
+  }
+  return true;
+}
+
+TEST(PanelRenderer, FontSizesAtTheScreenResolution) {
+  EXPECT_EQ(fontPixelSize(13, 96), 17);
+  EXPECT_EQ(fontPixelSize(12, 96), 16);
+  EXPECT_EQ(fontPixelSize(8, 96), 11);
+  EXPECT_EQ(fontPixelSize(13, 120), 22);
+}
+
+TEST(PanelRenderer, LinesLeaveTheirEndPointUnpainted) {
+  const QImage image =
+      render({selectPenOp({0, 220, 0}), drawLineOp(10, 10, 10, 20), drawLineOp(30, 5, 20, 5),
+              drawLineOp(40, 40, 40, 40), drawLineOp(50, 50, 54, 52)});
+  EXPECT_EQ(image.pixelColor(10, 10), QColor(0, 220, 0));
+  EXPECT_EQ(image.pixelColor(10, 19), QColor(0, 220, 0));
+  EXPECT_EQ(image.pixelColor(10, 20), QColor(Qt::black));
+  EXPECT_EQ(image.pixelColor(30, 5), QColor(0, 220, 0));
+  EXPECT_EQ(image.pixelColor(21, 5), QColor(0, 220, 0));
+  EXPECT_EQ(image.pixelColor(20, 5), QColor(Qt::black));
+  EXPECT_EQ(image.pixelColor(40, 40), QColor(Qt::black));
+  EXPECT_EQ(image.pixelColor(50, 50), QColor(0, 220, 0));
+  EXPECT_EQ(image.pixelColor(54, 52), QColor(Qt::black));
+}
+
+TEST(PanelRenderer, GraphPageBarAxisAndMark) {
+  test::resetMotionStore();
+  MotionStore& store = motionStore();
+  store.frameCount = 15;
+  store.frameRate = 15;
+  store.slots[chestUp][1] = 1.0;
+  store.slots[chestFront][2] = -0.5;
+  for (int i = 0; i < 15; ++i) store.hipYPos[i] = i;
+  const QImage image = render(showGraphPage(false));
+
+  // Frame 1's bar runs 50 pixels down from the top baseline, without its end point.
+  EXPECT_EQ(image.pixelColor(66, 75), rgb(TOP_BAR_COLOR));
+  EXPECT_EQ(image.pixelColor(66, 99), rgb(TOP_BAR_COLOR));
+  EXPECT_EQ(image.pixelColor(66, 100), QColor(Qt::black));
+  EXPECT_EQ(image.pixelColor(82, 230), rgb(BOTTOM_BAR_COLOR));
+  // Axes over the bars, the vertical axis broken between its pieces.
+  EXPECT_EQ(image.pixelColor(66, 50), rgb(AXIS_COLOR));
+  EXPECT_EQ(image.pixelColor(35, 150), rgb(AXIS_COLOR));
+  EXPECT_EQ(image.pixelColor(50, 60), rgb(AXIS_COLOR));
+  EXPECT_EQ(image.pixelColor(50, 101), QColor(Qt::black));
+  // The rising hip height keeps marks at frames 12 and 13 only, with their cross bars.
+  EXPECT_EQ(image.pixelColor(242, 75), rgb(MARK_COLOR));
+  EXPECT_EQ(image.pixelColor(243, 95), rgb(MARK_COLOR));
+  EXPECT_EQ(image.pixelColor(244, 95), QColor(Qt::black));
+  EXPECT_EQ(image.pixelColor(226, 75), QColor(Qt::black));
+  // One tick, at frame 15.
+  EXPECT_EQ(image.pixelColor(290, 48), rgb(AXIS_COLOR));
+  EXPECT_EQ(image.pixelColor(290, 52), QColor(Qt::black));
+  // The title in the bottom right corner.
+  EXPECT_TRUE(anyPixelIn(image, QRect(295, 290, 50, 14), rgb(GRAPH_TEXT_COLOR)));
+}
+
+TEST(PanelRenderer, TextCellIsOpaqueAndTabsExpandFromXOne) {
+  const QImage image = render({selectFontOp(13), setTextColorsOp({96, 96, 210}, PANEL_BLACK),
+                               drawTextOp(5, 10, "\tMW", 40)},
+                              Qt::white);
+  // The text after the tab starts at x = 41; the cell from x = 5 on is painted black.
+  EXPECT_TRUE(allBlackIn(image, QRect(5, 12, 36, 14)));
+  EXPECT_TRUE(anyPixelIn(image, QRect(41, 10, 30, 20), QColor(96, 96, 210)));
+  EXPECT_EQ(image.pixelColor(4, 15), QColor(Qt::white));
+}
+
+TEST(PanelRenderer, ReportPageShowsItsLinesInTheirColours) {
+  test::resetMotionStore();
+  const QImage image = render(showReportPage("walk", 10));
+  EXPECT_TRUE(anyPixelIn(image, QRect(5, 14, 150, 17), rgb(PAGE_TITLE_COLOR)));
+  EXPECT_TRUE(anyPixelIn(image, QRect(19, 40, 200, 17), rgb(REPORT_LINE_COLOR)));
+  EXPECT_TRUE(anyPixelIn(image, QRect(19, 245, 200, 17), rgb(SYSTEM_LINE_COLOR)));
+  EXPECT_TRUE(allBlackIn(image, QRect(0, 290, PANEL_WIDTH, 21)));
+}
+
+TEST(PanelRenderer, AboutPageCopiesItsPicture) {
+  const QImage picture = aboutPicture().convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(picture.size(), QSize(64, 64));
+  const QImage image = render(showAboutPage());
+  EXPECT_EQ(image.copy(260, 20, 64, 64), picture);
+  EXPECT_EQ(splashPicture().size(), QSize(200, 200));
+  EXPECT_FALSE(applicationIcon().isNull());
+}
+
+TEST(PanelRenderer, PausesAreReportedInOrder) {
+  QImage image(PANEL_WIDTH, PANEL_HEIGHT, QImage::Format_RGB32);
+  int total = 0;
+  int pauses = 0;
+  PanelRenderer(image, PANEL_DOTS_PER_INCH).play(showAboutPage(), [&](int milliseconds) {
+    total += milliseconds;
+    ++pauses;
+  });
+  EXPECT_EQ(pauses, 14);
+  EXPECT_EQ(total, 70);
+}
+
+}  // namespace
+}  // namespace zev
+
+int main(int argc, char** argv) { return zev::test::runWidgetTests(argc, argv); }
