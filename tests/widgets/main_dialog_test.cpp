@@ -1,0 +1,320 @@
+#include "ui/main_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolButton>
+#include <QUrl>
+#include <deque>
+#include <optional>
+#include <string>
+
+#include "bvh/bvh_reader.h"
+#include "store/motion_store.h"
+#include "support/test_motion.h"
+#include "support/test_support.h"
+#include "ui/file_dialogs.h"
+#include "ui/panel_widget.h"
+#include "widget_test_main.h"
+
+namespace zev {
+namespace {
+
+// Answers the file dialogs in place of the user and remembers what it was asked.
+class ScriptedFileDialogs final : public FileDialogs {
+ public:
+  std::optional<std::string> chooseOpenPath(QWidget*) override {
+    ++openCalls;
+    return next(openAnswers);
+  }
+  std::optional<std::string> chooseSavePath(QWidget*, const std::string& proposedName) override {
+    proposedNames.push_back(proposedName);
+    if (panel != nullptr) panelAtSave = panel->image();
+    return next(saveAnswers);
+  }
+
+  std::deque<std::optional<std::string>> openAnswers;
+  std::deque<std::optional<std::string>> saveAnswers;
+  int openCalls = 0;
+  std::vector<std::string> proposedNames;
+  PanelWidget* panel = nullptr;
+  QImage panelAtSave;
+
+ private:
+  static std::optional<std::string> next(std::deque<std::optional<std::string>>& answers) {
+    if (answers.empty()) return std::nullopt;
+    std::optional<std::string> answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+};
+
+bool allBlack(const QImage& image) {
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if ((image.pixel(x, y) & 0xffffff) != 0) return false;
+    }
+  }
+  return true;
+}
+
+class MainDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::resetMotionStore();
+    dialog_.show();
+    dialogs_.panel = panel();
+    // The about page comes with the first timer event.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !allBlack(panel()->image()); }, 2000));
+  }
+
+  QPushButton* button(ControlId id) const { return qobject_cast<QPushButton*>(control(id)); }
+  QLineEdit* field(ControlId id) const { return qobject_cast<QLineEdit*>(control(id)); }
+  QWidget* control(ControlId id) const {
+    QWidget* widget = dialog_.control(id);
+    EXPECT_NE(widget, nullptr) << id;
+    return widget;
+  }
+  PanelWidget* panel() const { return static_cast<PanelWidget*>(dialog_.control(DISPLAY_PANEL)); }
+  QString status() const { return field(STATUS_FIELD)->text(); }
+
+  // Which of Save, Analyze and Graph can be pressed, as "SAG" with "-" for a disabled one.
+  std::string results() const {
+    std::string out;
+    out += button(SAVE_BUTTON)->isEnabled() ? 'S' : '-';
+    out += button(ANALYZE_BUTTON)->isEnabled() ? 'A' : '-';
+    out += button(GRAPH_BUTTON)->isEnabled() ? 'G' : '-';
+    return out;
+  }
+
+  void clickArrow(ControlId spin, bool up) {
+    const QList<QToolButton*> arrows = control(spin)->findChildren<QToolButton*>();
+    ASSERT_EQ(arrows.size(), 2);
+    QTest::mouseClick(arrows[up ? 0 : 1], Qt::LeftButton);
+  }
+
+  void openThroughDialog(const std::optional<std::string>& answer) {
+    dialogs_.openAnswers.push_back(answer);
+    QTest::mouseClick(button(OPEN_BUTTON), Qt::LeftButton);
+  }
+
+  std::string goodFile() const {
+    test::TestMotion motion(40);
+    for (int frame = 0; frame < motion.frames(); ++frame) {
+      motion.setRotation(frame, chestTrack, 2, 20.0 - frame);
+    }
+    return folder_.write("dance.bvh", motion.text());
+  }
+
+  test::TempDir folder_;
+  ScriptedFileDialogs dialogs_;
+  MainDialog dialog_{dialogs_};
+};
+
+TEST(DialogUnits, ConvertWithTheDialogFontsCellScaledByResolution) {
+  EXPECT_EQ(dialogUnitsToPixels(QRect(146, 4, 231, 178), 96), QRect(219, 7, 346, 311));
+  EXPECT_EQ(dialogUnitsToPixels(QRect(0, 0, 381, 189), 96), QRect(0, 0, 571, 330));
+  EXPECT_EQ(dialogUnitsToPixels(QRect(12, 9, 37, 13), 144), QRect(27, 47, 83, 68));
+}
+
+TEST_F(MainDialogTest, StartsWithDefaultsAndOnlyTheAlwaysUsableControlsEnabled) {
+  EXPECT_EQ(dialog_.windowTitle(), "Z.E.V ");
+  EXPECT_EQ(field(G_COEFFICIENT_FIELD)->text(), "10");
+  EXPECT_EQ(field(DELAY_TIME_FIELD)->text(), "5");
+  EXPECT_EQ(field(INERTIA_RATE_FIELD)->text(), "10");
+  EXPECT_EQ(field(ACCEL_RATE_FIELD)->text(), "10");
+  EXPECT_EQ(field(G_FUSION_FIELD)->text(), "35");
+  EXPECT_TRUE(field(G_FUSION_FIELD)->isReadOnly());
+  EXPECT_EQ(status(), "");
+
+  for (ControlId id : {OPEN_BUTTON, INFO_BUTTON, CLEAR_BUTTON, EXIT_BUTTON, DEFAULT_BUTTON,
+                       STILL_MODE_RADIO, MOVIE_MODE_RADIO, G_COEFFICIENT_SPIN}) {
+    EXPECT_TRUE(control(id)->isEnabled()) << id;
+  }
+  for (ControlId id : {SAVE_BUTTON, ANALYZE_BUTTON, GRAPH_BUTTON, DELAY_TIME_SPIN,
+                       INERTIA_RATE_SPIN, ACCEL_RATE_SPIN, G_FUSION_SPIN, LIMIT_CHECK}) {
+    EXPECT_FALSE(control(id)->isEnabled()) << id;
+  }
+  EXPECT_TRUE(qobject_cast<QRadioButton*>(control(STILL_MODE_RADIO))->isChecked());
+  EXPECT_FALSE(qobject_cast<QRadioButton*>(control(MOVIE_MODE_RADIO))->isChecked());
+  EXPECT_TRUE(qobject_cast<QCheckBox*>(control(LIMIT_CHECK))->isChecked());
+  EXPECT_EQ(button(OPEN_BUTTON)->text(), "&Open");
+  EXPECT_EQ(button(EXIT_BUTTON)->text(), "e&Xit");
+  EXPECT_EQ(qobject_cast<QRadioButton*>(control(MOVIE_MODE_RADIO))->text(), "Movie  Mode");
+  EXPECT_EQ(panel()->size(), QSize(PANEL_WIDTH, PANEL_HEIGHT));
+}
+
+TEST_F(MainDialogTest, OpenSetsTheButtonsByTheOutcome) {
+  openThroughDialog(std::nullopt);
+  EXPECT_EQ(dialogs_.openCalls, 1);
+  EXPECT_EQ(results(), "---");
+  EXPECT_EQ(status(), "");
+
+  openThroughDialog(goodFile());
+  EXPECT_EQ(results(), "SAG");
+  EXPECT_EQ(status(), "COMPLETE...");
+  EXPECT_TRUE(allBlack(panel()->image()));
+
+  // Cancelling keeps what was opened before.
+  openThroughDialog(std::nullopt);
+  EXPECT_EQ(results(), "SAG");
+
+  openThroughDialog(folder_.write("short.bvh", test::TestMotion(MIN_FRAMES - 1).text()));
+  EXPECT_EQ(results(), "---");
+  EXPECT_EQ(status().toStdString(), bvhReadMessage(BvhReadStatus::FrameRange));
+
+  openThroughDialog(goodFile());
+  openThroughDialog(folder_.write("slow.bvh", test::TestMotion(30, "0.5").text()));
+  EXPECT_EQ(results(), "---");
+  EXPECT_EQ(status().toStdString(), bvhReadMessage(BvhReadStatus::FpsRange));
+}
+
+TEST_F(MainDialogTest, ParameterChangesAndDefaultMarkTheResultsStale) {
+  openThroughDialog(goodFile());
+  QTest::mouseClick(control(MOVIE_MODE_RADIO), Qt::LeftButton);
+  EXPECT_EQ(results(), "-A-");
+  for (ControlId id : {DELAY_TIME_SPIN, INERTIA_RATE_SPIN, ACCEL_RATE_SPIN, G_FUSION_SPIN}) {
+    EXPECT_TRUE(control(id)->isEnabled()) << id;
+  }
+
+  QTest::mouseClick(button(ANALYZE_BUTTON), Qt::LeftButton);
+  EXPECT_EQ(results(), "SAG");
+  EXPECT_EQ(status(), "");
+  clickArrow(G_FUSION_SPIN, true);
+  EXPECT_EQ(field(G_FUSION_FIELD)->text(), "36");
+  EXPECT_EQ(results(), "SAG");
+  clickArrow(INERTIA_RATE_SPIN, false);
+  EXPECT_EQ(field(INERTIA_RATE_FIELD)->text(), "9");
+  EXPECT_EQ(results(), "-A-");
+
+  QTest::mouseClick(button(ANALYZE_BUTTON), Qt::LeftButton);
+  QTest::mouseClick(button(DEFAULT_BUTTON), Qt::LeftButton);
+  EXPECT_EQ(results(), "-A-");
+  EXPECT_EQ(field(INERTIA_RATE_FIELD)->text(), "10");
+  EXPECT_EQ(field(G_FUSION_FIELD)->text(), "35");
+  EXPECT_TRUE(qobject_cast<QRadioButton*>(control(MOVIE_MODE_RADIO))->isChecked());
+
+  QTest::mouseClick(button(ANALYZE_BUTTON), Qt::LeftButton);
+  QTest::mouseClick(control(MOVIE_MODE_RADIO), Qt::LeftButton);
+  EXPECT_EQ(results(), "-A-");  // also a click on the mode already selected
+  QTest::mouseClick(control(STILL_MODE_RADIO), Qt::LeftButton);
+  EXPECT_FALSE(control(DELAY_TIME_SPIN)->isEnabled());
+}
+
+TEST_F(MainDialogTest, SpinsWrapAroundWithArrowsAndArrowKeys) {
+  for (int i = 0; i < 10; ++i) QTest::keyClick(field(G_COEFFICIENT_FIELD), Qt::Key_Up);
+  EXPECT_EQ(field(G_COEFFICIENT_FIELD)->text(), "20");
+  QTest::keyClick(field(G_COEFFICIENT_FIELD), Qt::Key_Up);
+  EXPECT_EQ(field(G_COEFFICIENT_FIELD)->text(), "1");
+  clickArrow(G_COEFFICIENT_SPIN, false);
+  EXPECT_EQ(field(G_COEFFICIENT_FIELD)->text(), "20");
+
+  // A disabled spin keeps its value, also for the arrow keys in its field.
+  QTest::keyClick(field(DELAY_TIME_FIELD), Qt::Key_Down);
+  EXPECT_EQ(field(DELAY_TIME_FIELD)->text(), "5");
+
+  QTest::mouseClick(control(MOVIE_MODE_RADIO), Qt::LeftButton);
+  for (int i = 0; i < 5; ++i) clickArrow(DELAY_TIME_SPIN, false);
+  EXPECT_EQ(field(DELAY_TIME_FIELD)->text(), "0");
+  QTest::keyClick(control(DELAY_TIME_SPIN), Qt::Key_Down);
+  EXPECT_EQ(field(DELAY_TIME_FIELD)->text(), "10");
+}
+
+TEST_F(MainDialogTest, EnterAndEscapeDoNothingButBeep) {
+  button(OPEN_BUTTON)->setFocus();
+  QTest::keyClick(button(OPEN_BUTTON), Qt::Key_Return);
+  QTest::keyClick(button(OPEN_BUTTON), Qt::Key_Enter);
+  QTest::keyClick(field(G_FUSION_FIELD), Qt::Key_Escape);
+  QTest::keyClick(&dialog_, Qt::Key_Escape);
+  EXPECT_EQ(dialogs_.openCalls, 0);
+  EXPECT_TRUE(dialog_.isVisible());
+
+  // Space presses the focused button as usual.
+  QTest::keyClick(button(OPEN_BUTTON), Qt::Key_Space);
+  EXPECT_EQ(dialogs_.openCalls, 1);
+}
+
+TEST_F(MainDialogTest, F3ExitAndCloseEndTheDialogAlike) {
+  QTest::keyClick(field(STATUS_FIELD), Qt::Key_F3);
+  EXPECT_FALSE(dialog_.isVisible());
+  EXPECT_EQ(dialog_.result(), QDialog::Rejected);
+
+  dialog_.show();
+  QTest::mouseClick(button(EXIT_BUTTON), Qt::LeftButton);
+  EXPECT_FALSE(dialog_.isVisible());
+  EXPECT_EQ(dialog_.result(), QDialog::Rejected);
+
+  dialog_.show();
+  EXPECT_TRUE(dialog_.close());
+  EXPECT_EQ(dialog_.result(), QDialog::Rejected);
+}
+
+TEST_F(MainDialogTest, PanelClicksFollowInfoAndGraph) {
+  const QImage about = panel()->image();
+  QTest::mouseClick(panel(), Qt::LeftButton);
+  EXPECT_EQ(panel()->image(), about);
+
+  QTest::mouseClick(button(INFO_BUTTON), Qt::LeftButton);
+  EXPECT_EQ(motionStore().panelMode, 1);
+  QTest::mouseClick(button(CLEAR_BUTTON), Qt::LeftButton);
+  EXPECT_TRUE(allBlack(panel()->image()));
+  QTest::mouseClick(panel(), Qt::LeftButton);
+  EXPECT_FALSE(allBlack(panel()->image()));
+  const QImage report = panel()->image();
+
+  openThroughDialog(goodFile());
+  QTest::mouseClick(button(GRAPH_BUTTON), Qt::LeftButton);
+  EXPECT_EQ(motionStore().graphPage, 1);
+  EXPECT_EQ(motionStore().panelMode, 2);
+  QTest::mouseClick(panel(), Qt::LeftButton);
+  EXPECT_EQ(motionStore().graphPage, 2);
+  EXPECT_NE(panel()->image(), report);
+}
+
+TEST_F(MainDialogTest, SaveClearsThePanelThenWritesTheChosenFile) {
+  openThroughDialog(goodFile());
+  QTest::mouseClick(button(INFO_BUTTON), Qt::LeftButton);
+
+  const std::string target = (folder_.path() / "dance.pz2").string();
+  dialogs_.saveAnswers.push_back(target);
+  QTest::mouseClick(button(SAVE_BUTTON), Qt::LeftButton);
+  ASSERT_EQ(dialogs_.proposedNames.size(), 1u);
+  EXPECT_EQ(dialogs_.proposedNames[0], "dance.pz2");
+  EXPECT_TRUE(allBlack(dialogs_.panelAtSave));
+  EXPECT_EQ(test::readWholeFile(target).substr(0, 9), "{\n\nversio");
+  EXPECT_EQ(status(), "COMPLETE...");
+
+  dialogs_.saveAnswers.push_back((folder_.path() / "gone" / "dance.pz2").string());
+  QTest::mouseClick(button(SAVE_BUTTON), Qt::LeftButton);
+  EXPECT_EQ(status(), "PZ2 FILE SAVE ERR");
+}
+
+TEST_F(MainDialogTest, DroppingAMotionFileOpensIt) {
+  const auto drop = [this](const QString& path) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    const QPoint at = control(STATUS_FIELD)->geometry().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&dialog_, &enter);
+    if (!enter.isAccepted()) return false;
+    QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&dialog_, &dropped);
+    return true;
+  };
+  EXPECT_FALSE(drop(QString::fromStdString(folder_.write("notes.txt", "x"))));
+  EXPECT_TRUE(drop(QString::fromStdString(goodFile())));
+  EXPECT_EQ(dialogs_.openCalls, 0);
+  EXPECT_EQ(results(), "SAG");
+  EXPECT_EQ(dialog_.state().bvhFileTitle(), "dance");
+}
+
+}  // namespace
+}  // namespace zev
+
+int main(int argc, char** argv) { return zev::test::runWidgetTests(argc, argv); }
