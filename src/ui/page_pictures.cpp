@@ -4,7 +4,6 @@
 #include <QImage>
 #include <QString>
 #include <array>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -33,7 +32,6 @@ bool fail(std::string* error, const std::string& reason) {
 
 PictureSession::PictureSession() {
   if (QCoreApplication::instance() != nullptr) return;
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   application_ = std::make_unique<QGuiApplication>(argc_, argv_);
 }
 

@@ -12,8 +12,8 @@ namespace zev {
 
 // Drawing text needs a Qt GUI application object. A tool without a window creates one of these
 // at the start of main, before any picture is written, and keeps it alive until it has written
-// its last picture. It selects Qt's offscreen platform unless QT_QPA_PLATFORM names another one,
-// and does nothing if an application object already exists.
+// its last picture. Its application runs on Qt's offscreen platform, so no display is needed; if
+// an application object already exists, it does nothing.
 class PictureSession {
  public:
   PictureSession();
@@ -22,9 +22,11 @@ class PictureSession {
   PictureSession& operator=(const PictureSession&) = delete;
 
  private:
-  int argc_ = 1;
-  char name_[8] = "zev";
-  char* argv_[2] = {name_, nullptr};
+  int argc_ = 3;
+  char name_[12] = "zev";
+  char platformOption_[12] = "-platform";
+  char platform_[12] = "offscreen";
+  char* argv_[4] = {name_, platformOption_, platform_, nullptr};
   std::unique_ptr<QGuiApplication> application_;
 };
 

@@ -10,7 +10,6 @@
 #include "support/test_support.h"
 #include "ui/graph_view.h"
 #include "ui/report_pages.h"
-#include "widget_test_main.h"
 
 namespace zev {
 namespace {
@@ -80,4 +79,9 @@ TEST(PagePictures, ReportsAFolderThatCannotBeMade) {
 }  // namespace
 }  // namespace zev
 
-int main(int argc, char** argv) { return zev::test::runWidgetTests(argc, argv); }
+// As in a tool without a window: the session provides the application object.
+int main(int argc, char** argv) {
+  const zev::PictureSession session;
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
 #include "store/motion_store.h"
 #include "support/test_support.h"
 #include "ui/graph_view.h"
+#include "ui/panel_renderer.h"
+#include "ui/report_pages.h"
 #include "widget_test_main.h"
 
 namespace zev {
@@ -36,6 +39,21 @@ TEST(PanelWidget, RepaintShowsTheLastPageAgain) {
 
   panel.play(clearPanel());
   EXPECT_EQ(panel.grab().toImage().pixelColor(66, 75), QColor(Qt::black));
+}
+
+TEST(PanelWidget, ShownPageTakesItsPausesAndEndsAsTheStillPicture) {
+  test::resetMotionStore();
+  PanelWidget panel;
+  panel.show();
+  QElapsedTimer timer;
+  timer.start();
+  panel.play(showReportPage("walk", 10));
+  EXPECT_GE(timer.elapsed(), 600);
+
+  QImage still(PANEL_WIDTH, PANEL_HEIGHT, QImage::Format_RGB32);
+  still.fill(Qt::black);
+  PanelRenderer(still, panel.logicalDpiY()).play(showReportPage("walk", 10));
+  EXPECT_EQ(panel.image(), still);
 }
 
 TEST(PanelWidget, MousePressEmitsClicked) {
