@@ -57,9 +57,21 @@ struct ButtonRow {
   QRect units;
 };
 
-// Rounds toward zero like the platform's own dialogs, which puts the panel at 346 x 311 pixels.
-int unitsToPixels(int units, int baseUnit, double dotsPerInch) {
-  return static_cast<int>(units * baseUnit * dotsPerInch / (96.0 * 4.0));
+// A horizontal unit is a quarter of the cell's width, a vertical one an eighth of its height.
+constexpr int UNITS_PER_CELL_X = 4;
+constexpr int UNITS_PER_CELL_Y = 8;
+
+// Rounds toward zero, which puts the panel at 346 x 311 pixels at 96 dots per inch.
+int unitsToPixels(int units, int baseUnit, int unitsPerCell, double dotsPerInch) {
+  return static_cast<int>(units * baseUnit * dotsPerInch / (96.0 * unitsPerCell));
+}
+
+int horizontalPixels(int units, double dotsPerInch) {
+  return unitsToPixels(units, DIALOG_BASE_UNIT_X, UNITS_PER_CELL_X, dotsPerInch);
+}
+
+int verticalPixels(int units, double dotsPerInch) {
+  return unitsToPixels(units, DIALOG_BASE_UNIT_Y, UNITS_PER_CELL_Y, dotsPerInch);
 }
 
 struct SpinRow {
@@ -116,10 +128,9 @@ QString fromLocal(const std::string& text) { return QString::fromLocal8Bit(text)
 }  // namespace
 
 QRect dialogUnitsToPixels(const QRect& units, double dotsPerInch) {
-  return QRect(unitsToPixels(units.x(), DIALOG_BASE_UNIT_X, dotsPerInch),
-               unitsToPixels(units.y(), DIALOG_BASE_UNIT_Y, dotsPerInch),
-               unitsToPixels(units.width(), DIALOG_BASE_UNIT_X, dotsPerInch),
-               unitsToPixels(units.height(), DIALOG_BASE_UNIT_Y, dotsPerInch));
+  return QRect(horizontalPixels(units.x(), dotsPerInch), verticalPixels(units.y(), dotsPerInch),
+               horizontalPixels(units.width(), dotsPerInch),
+               verticalPixels(units.height(), dotsPerInch));
 }
 
 MainDialog::MainDialog(FileDialogs& fileDialogs, QWidget* parent)
@@ -195,7 +206,7 @@ void MainDialog::buildControls(double dotsPerInch) {
     label->setGeometry(dialogUnitsToPixels(row.labelUnits, dotsPerInch));
 
     const QRect fieldRect = dialogUnitsToPixels(row.fieldUnits, dotsPerInch);
-    const int spinWidth = unitsToPixels(SPIN_WIDTH_UNITS, DIALOG_BASE_UNIT_X, dotsPerInch);
+    const int spinWidth = horizontalPixels(SPIN_WIDTH_UNITS, dotsPerInch);
     auto* field = new QLineEdit(this);
     field->setReadOnly(true);
     field->setAcceptDrops(false);

@@ -120,7 +120,7 @@ class MainDialogTest : public ::testing::Test {
 TEST(DialogUnits, ConvertWithTheDialogFontsCellScaledByResolution) {
   EXPECT_EQ(dialogUnitsToPixels(QRect(146, 4, 231, 178), 96), QRect(219, 7, 346, 311));
   EXPECT_EQ(dialogUnitsToPixels(QRect(0, 0, 381, 189), 96), QRect(0, 0, 571, 330));
-  EXPECT_EQ(dialogUnitsToPixels(QRect(12, 9, 37, 13), 144), QRect(27, 47, 83, 68));
+  EXPECT_EQ(dialogUnitsToPixels(QRect(12, 9, 37, 13), 144), QRect(27, 23, 83, 34));
 }
 
 TEST_F(MainDialogTest, StartsWithDefaultsAndOnlyTheAlwaysUsableControlsEnabled) {
