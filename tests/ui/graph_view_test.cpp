@@ -57,26 +57,6 @@ TEST(GraphView, CyclesChestHairRingAcrossDraws) {
   EXPECT_EQ(motionStore().graphPage, 1);
 }
 
-TEST(GraphView, PageStartsBlackWithLabelsInGreyArial8) {
-  loadMotion(15, 15);
-  const PanelOps ops = showGraphPage(true);
-  ASSERT_FALSE(ops.empty());
-  EXPECT_EQ(ops.front().kind, PanelOpKind::fillBlack);
-  std::vector<std::string> texts;
-  for (const PanelOp& op : ops) {
-    if (op.kind == PanelOpKind::selectFont) {
-      EXPECT_EQ(op.pointSize, 8);
-    }
-    if (op.kind == PanelOpKind::setTextColors) {
-      EXPECT_EQ(op.color, (PanelColor{160, 160, 160}));
-      EXPECT_EQ(op.background, PANEL_BLACK);
-    }
-    if (op.kind == PanelOpKind::drawText) texts.push_back(op.text);
-  }
-  EXPECT_EQ(texts, (std::vector<std::string>{"1/3 -Chest", "Up", "Down", "Left", "Right", "Droop",
-                                             "Flat"}));
-}
-
 TEST(GraphView, BarPositionsFollowTheFrameCount) {
   struct Case {
     int frames, firstX, lastX, count;
@@ -141,23 +121,8 @@ TEST(GraphView, TicksStandAtEverySecond) {
   EXPECT_EQ(tickXs(showGraphPage(true)), (std::vector<int>{242}));
   loadMotion(500, 60);
   EXPECT_EQ(tickXs(showGraphPage(true)), (std::vector<int>{110, 170, 230, 290}));
-}
-
-TEST(GraphView, AxesAndTicksAreDrawnOverBarsInThreePieces) {
-  loadMotion(100, 30);
-  const std::vector<Line> lines = linesOf(showGraphPage(false));
-  const auto firstAxis =
-      std::find_if(lines.begin(), lines.end(), [](const Line& l) { return l.color == AXIS_COLOR; });
-  ASSERT_NE(firstAxis, lines.end());
-  EXPECT_TRUE(
-      std::all_of(firstAxis, lines.end(), [](const Line& l) { return l.color == AXIS_COLOR; }));
-  const std::vector<Line> axes(firstAxis, firstAxis + 6);
-  EXPECT_EQ(axes, (std::vector<Line>{{AXIS_COLOR, 30, 50, 300, 50},
-                                     {AXIS_COLOR, 30, 150, 300, 150},
-                                     {AXIS_COLOR, 30, 250, 300, 250},
-                                     {AXIS_COLOR, 50, 1, 50, 100},
-                                     {AXIS_COLOR, 50, 102, 50, 200},
-                                     {AXIS_COLOR, 50, 202, 50, 300}}));
+  loadMotion(100, 0);  // no analysis has succeeded: no ticks, and the page still ends
+  EXPECT_TRUE(tickXs(showGraphPage(true)).empty());
 }
 
 TEST(GraphView, NoFramesDrawsTitleLessFrameWithoutFault) {
@@ -169,11 +134,6 @@ TEST(GraphView, NoFramesDrawsTitleLessFrameWithoutFault) {
   EXPECT_TRUE(linesIn(ops, MARK_COLOR).empty());
   EXPECT_EQ(linesIn(ops, AXIS_COLOR).size(), 6u);
   EXPECT_EQ(motionStore().graphPage, 2);
-}
-
-TEST(GraphView, NoFrameRateDrawsNoTicksAndEnds) {
-  loadMotion(100, 0);
-  EXPECT_TRUE(tickXs(showGraphPage(true)).empty());
 }
 
 TEST(GraphView, SlopeSignsKeepOnlyTurningPointsAndTheLastTwo) {
@@ -214,8 +174,6 @@ TEST(GraphView, SlopeMarksOnlyInMovieMode) {
   // hipXPos does not move: every mark on the middle baseline is empty.
   EXPECT_EQ(marks[28], (Line{MARK_COLOR, 50, 150, 50, 150}));
 }
-
-TEST(GraphView, ClearPanelFillsBlack) { EXPECT_EQ(clearPanel(), PanelOps{fillBlackOp()}); }
 
 }  // namespace
 }  // namespace zev

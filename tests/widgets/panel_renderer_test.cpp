@@ -124,18 +124,6 @@ TEST(PanelRenderer, AboutPageCopiesItsPicture) {
   EXPECT_FALSE(applicationIcon().isNull());
 }
 
-TEST(PanelRenderer, PausesAreReportedInOrder) {
-  QImage image(PANEL_WIDTH, PANEL_HEIGHT, QImage::Format_RGB32);
-  int total = 0;
-  int pauses = 0;
-  PanelRenderer(image, PANEL_DOTS_PER_INCH).play(showAboutPage(), [&](int milliseconds) {
-    total += milliseconds;
-    ++pauses;
-  });
-  EXPECT_EQ(pauses, 14);
-  EXPECT_EQ(total, 70);
-}
-
 }  // namespace
 }  // namespace zev
 

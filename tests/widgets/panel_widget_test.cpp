@@ -16,12 +16,6 @@
 namespace zev {
 namespace {
 
-TEST(PanelWidget, StartsBlackAndPanelSized) {
-  const PanelWidget panel;
-  EXPECT_EQ(panel.size(), QSize(PANEL_WIDTH, PANEL_HEIGHT));
-  EXPECT_EQ(panel.image().pixelColor(100, 100), QColor(Qt::black));
-}
-
 TEST(PanelWidget, RepaintShowsTheLastPageAgain) {
   test::resetMotionStore();
   MotionStore& store = motionStore();
