@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <memory>
@@ -36,14 +37,22 @@ class LineReader {
   // Reads one piece of a line, at most maxChars characters, its line end kept. False when the
   // input has ended (nothing read) or cannot be read.
   bool readLine(int maxChars, std::string_view& line) {
-    int length = 0;
-    while (length < maxChars) {
+    std::size_t length = 0;
+    bool lineEnded = false;
+    while (!lineEnded && length < static_cast<std::size_t>(maxChars)) {
       if (cursor_ == end_ && !refill()) break;
-      const char c = *cursor_++;
-      lineBuffer_[length++] = c;
-      if (c == '\n') break;
+      const std::size_t available =
+          std::min(static_cast<std::size_t>(end_ - cursor_), maxChars - length);
+      const void* lineFeed = std::memchr(cursor_, '\n', available);
+      const std::size_t taken =
+          lineFeed ? static_cast<std::size_t>(static_cast<const char*>(lineFeed) - cursor_) + 1
+                   : available;
+      std::memcpy(lineBuffer_ + length, cursor_, taken);
+      cursor_ += taken;
+      length += taken;
+      lineEnded = lineFeed != nullptr;
     }
-    line = std::string_view(lineBuffer_, static_cast<std::size_t>(length));
+    line = std::string_view(lineBuffer_, length);
     return length > 0 && !failed_;
   }
 
@@ -249,12 +258,13 @@ int prepareValueTargets() {
   return last;
 }
 
-void storeValue(const ValueTarget& target, int frame, double value) {
+// Values that go nowhere are skipped unconverted: only their separators matter.
+void storeValue(const ValueTarget& target, int frame, std::string_view text) {
   if (target.track == HIP_POSITION) {
     FrameArray* const positions[] = {&staged.hipXPos, &staged.hipYPos, &staged.hipZPos};
-    (*positions[target.channel])[frame] = value;
+    (*positions[target.channel])[frame] = parseDecimal(text);
   } else if (target.track != NO_TARGET) {
-    staged.tracks[target.track][frame][target.channel] = value;
+    staged.tracks[target.track][frame][target.channel] = parseDecimal(text);
   }
 }
 
@@ -263,7 +273,7 @@ void storeValue(const ValueTarget& target, int frame, double value) {
 BvhReadStatus readMotionLine(std::string_view line, int frame, int last) {
   std::size_t p = 0;
   for (int c = 0; c <= last; ++c) {
-    storeValue(valueTargets[c], frame, parseDecimal(line.substr(p, VALUE_CHARS)));
+    storeValue(valueTargets[c], frame, line.substr(p, VALUE_CHARS));
     if (p + 1 >= line.size() || isLineEnd(line[p + 1])) return BvhReadStatus::FpsRange;
     std::size_t separator = p + 1;
     while (separator < line.size() && !isBlank(line[separator])) ++separator;
