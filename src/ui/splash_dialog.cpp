@@ -26,12 +26,26 @@ SplashDialog::SplashDialog(QWidget* parent)
   layout->addWidget(picture);
   setFixedSize(layout->sizeHint());
 
+  closeTimer_.setSingleShot(true);
+  closeTimer_.setTimerType(Qt::PreciseTimer);
+  closeTimer_.setInterval(SPLASH_MILLISECONDS);
+  connect(&closeTimer_, &QTimer::timeout, this, &QDialog::accept);
+
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     QRect frame(QPoint(0, 0), size());
     frame.moveCenter(screen->geometry().center());
     move(frame.topLeft());
   }
-  QTimer::singleShot(SPLASH_MILLISECONDS, this, &QDialog::accept);
+}
+
+void SplashDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  closeTimer_.start();
+}
+
+void SplashDialog::done(int result) {
+  closeTimer_.stop();
+  QDialog::done(result);
 }
 
 void SplashDialog::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QTimer>
 
 // The start-up picture: a frameless 200 x 200 splash centred on the screen, closed after two and a
 // half seconds or at once by a left double-click (or Enter, Escape, the close command).
@@ -15,9 +16,18 @@ class SplashDialog final : public QDialog {
  public:
   explicit SplashDialog(QWidget* parent = nullptr);
 
+ public Q_SLOTS:
+  // However the splash closes, its timer stops with it.
+  void done(int result) override;
+
  protected:
+  // The two and a half seconds count from when the splash appears.
+  void showEvent(QShowEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  QTimer closeTimer_;
 };
 
 }  // namespace zev
