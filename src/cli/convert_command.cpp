@@ -10,6 +10,7 @@
 #include "cli/signals_csv.h"
 #include "pz2/pz2_save.h"
 #include "store/motion_store.h"
+#include "ui/page_pictures.h"
 
 namespace zev {
 
@@ -28,12 +29,15 @@ constexpr std::string_view USAGE =
     "  --no-limit          leave the six chest and head signals unlimited (the dialog always "
     "limits)\n"
     "  --signals FILE      also write the per-frame signals as CSV (only with one input)\n"
+    "  --graphs DIR        also draw the three graph pages and the report page as PNG files "
+    "into DIR\n"
     "  -h, --help          usage;   --version   the version (\"0.93B\")\n";
 
 struct ConvertOptions {
   EffectParameters parameters;
   std::string outputPath;
   std::string signalsPath;
+  std::string graphsDir;
   std::vector<std::string> inputs;
   bool help = false;
   bool version = false;
@@ -61,7 +65,7 @@ std::optional<std::string> setWholeNumber(int& setting, std::string_view value, 
 }
 
 // One row per option; a new option is one more row (and a field in ConvertOptions).
-constexpr std::array<OptionRow, 12> OPTION_TABLE{{
+constexpr std::array<OptionRow, 13> OPTION_TABLE{{
     {"--output", "-o", true,
      [](ConvertOptions& o, std::string_view v) -> std::optional<std::string> {
        o.outputPath = v;
@@ -100,6 +104,11 @@ constexpr std::array<OptionRow, 12> OPTION_TABLE{{
     {"--signals", "", true,
      [](ConvertOptions& o, std::string_view v) -> std::optional<std::string> {
        o.signalsPath = v;
+       return std::nullopt;
+     }},
+    {"--graphs", "", true,
+     [](ConvertOptions& o, std::string_view v) -> std::optional<std::string> {
+       o.graphsDir = v;
        return std::nullopt;
      }},
     {"--help", "-h", false,
@@ -195,6 +204,13 @@ bool convertOne(const std::string& input, const ConvertOptions& options, std::os
     err << options.signalsPath << ": cannot write the signals file\n";
     return false;
   }
+  std::string problem;
+  if (!options.graphsDir.empty() &&
+      !writePagePictures(options.graphsDir, bvhFileTitleOf(input), options.parameters.stillMode,
+                         options.parameters.gCoefficient, &problem)) {
+    err << options.graphsDir << ": " << problem << '\n';
+    return false;
+  }
   const MotionStore& store = motionStore();
   out << input << ": " << store.frameCount << " frames, " << store.frameRate << " fps, "
       << (options.parameters.stillMode ? "still" : "movie") << " mode -> " << output << '\n';
@@ -217,6 +233,9 @@ int runConvertCommand(int argc, char** argv, std::ostream& out, std::ostream& er
     out << "zev-convert " << CONVERTER_VERSION << '\n';
     return 0;
   }
+  // Drawing the pages needs Qt's application object; only --graphs pays for starting it.
+  std::optional<PictureSession> pictures;
+  if (!options.graphsDir.empty()) pictures.emplace();
   bool allConverted = true;
   for (const std::string& input : options.inputs) {
     allConverted = convertOne(input, options, out, err) && allConverted;

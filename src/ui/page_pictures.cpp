@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QString>
 #include <array>
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -32,6 +33,12 @@ bool fail(std::string* error, const std::string& reason) {
 
 PictureSession::PictureSession() {
   if (QCoreApplication::instance() != nullptr) return;
+  // A tool without a window has nothing to tell about the platform (a missing runtime folder on a
+  // headless machine, say); only Qt's real failures reach its error output.
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+      std::fprintf(stderr, "%s\n", qPrintable(message));
+  });
   application_ = std::make_unique<QGuiApplication>(argc_, argv_);
 }
 

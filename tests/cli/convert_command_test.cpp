@@ -173,5 +173,21 @@ TEST(ConvertCommand, WritesTheSignalsAsCsv) {
   EXPECT_EQ(test::readWholeFile(csv).back(), '\n');
 }
 
+TEST(ConvertCommand, DrawsThePanelPagesAsPictures) {
+  test::resetMotionStore();
+  test::TempDir dir;
+  const std::string input = dir.write("walk.bvh", testMotionText(16));
+  const std::filesystem::path pictures = dir.path() / "pages";
+  ASSERT_EQ(convert({"--movie", "--graphs", pictures.string(), input}).status, 0);
+  for (const char* page : {"walk-chest.png", "walk-hair.png", "walk-ring.png", "walk-report.png"}) {
+    const std::string png = test::readWholeFile(pictures / page);
+    EXPECT_EQ(png.substr(1, 3), "PNG") << page;
+  }
+  // A folder that cannot be made fails that input.
+  const CommandRun blocked = convert({"--graphs", input + "/pages", input});
+  EXPECT_EQ(blocked.status, 1);
+  EXPECT_NE(blocked.err.find(input + "/pages: "), std::string::npos) << blocked.err;
+}
+
 }  // namespace
 }  // namespace zev
