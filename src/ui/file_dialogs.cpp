@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace zev {
 namespace {
@@ -16,8 +17,9 @@ struct FileDialogSetup {
 };
 
 // Paths go to the core as the file system spells them, not as Unicode text.
-std::optional<std::string> runFileDialog(QWidget* owner, const FileDialogSetup& setup) {
-  QFileDialog dialog(owner, QString::fromLatin1(setup.title));
+std::optional<std::string> runFileDialog(QWidget* owner, const FileDialogSetup& setup,
+                                         QString& folder) {
+  QFileDialog dialog(owner, QString::fromLatin1(setup.title), folder);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setNameFilter(QString::fromLatin1(setup.filter));
   dialog.setDefaultSuffix(QString::fromLatin1(setup.defaultSuffix));
@@ -25,7 +27,9 @@ std::optional<std::string> runFileDialog(QWidget* owner, const FileDialogSetup& 
   dialog.setFileMode(setup.fileMode);
   dialog.selectFile(setup.initialName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+  const QString chosen = dialog.selectedFiles().constFirst();
+  folder = QFileInfo(chosen).absolutePath();
+  return QFile::encodeName(chosen).toStdString();
 }
 
 }  // namespace
@@ -33,14 +37,17 @@ std::optional<std::string> runFileDialog(QWidget* owner, const FileDialogSetup& 
 std::optional<std::string> QtFileDialogs::chooseOpenPath(QWidget* owner) {
   return runFileDialog(owner,
                        {OPEN_DIALOG_TITLE, OPEN_DIALOG_FILTER, "bvh", QStringLiteral("*.bvh"),
-                        QFileDialog::AcceptOpen, QFileDialog::ExistingFile});
+                        QFileDialog::AcceptOpen, QFileDialog::ExistingFile},
+                       folder_);
 }
 
 std::optional<std::string> QtFileDialogs::chooseSavePath(QWidget* owner,
                                                          const std::string& proposedName) {
   return runFileDialog(
-      owner, {SAVE_DIALOG_TITLE, SAVE_DIALOG_FILTER, "pz2", QFile::decodeName(proposedName.c_str()),
-              QFileDialog::AcceptSave, QFileDialog::AnyFile});
+      owner,
+      {SAVE_DIALOG_TITLE, SAVE_DIALOG_FILTER, "pz2", QFile::decodeName(proposedName.c_str()),
+       QFileDialog::AcceptSave, QFileDialog::AnyFile},
+      folder_);
 }
 
 }  // namespace zev

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <optional>
 #include <string>
 
@@ -28,12 +29,17 @@ class FileDialogs {
 };
 
 // The toolkit's own file dialogs, with the same look on every desktop so that the titles, the
-// filters, the default extensions and the overwrite question are always the ones above.
+// filters, the default extensions and the overwrite question are always the ones above. Each
+// dialog starts in the folder of the file last chosen, so the pose file is proposed beside its
+// motion.
 class QtFileDialogs final : public FileDialogs {
  public:
   std::optional<std::string> chooseOpenPath(QWidget* owner) override;
   std::optional<std::string> chooseSavePath(QWidget* owner,
                                             const std::string& proposedName) override;
+
+ private:
+  QString folder_;
 };
 
 }  // namespace zev
