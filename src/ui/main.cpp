@@ -21,7 +21,10 @@ void applyDialogColours(QApplication& application) {
   const QColor text(0, 0, 80);
   QPalette palette = application.palette();
   palette.setColor(QPalette::Window, background);
-  palette.setColor(QPalette::WindowText, text);
+  palette.setColor(QPalette::Active, QPalette::WindowText, text);
+  palette.setColor(QPalette::Inactive, QPalette::WindowText, text);
+  // Disabled controls keep grey text (and arrows) that still reads on the grey background.
+  palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(128, 128, 128));
   application.setPalette(palette);
   application.setStyleSheet(
       QStringLiteral("QLineEdit[readOnly=\"true\"] { background-color: rgb(192, 192, 192); color: "
