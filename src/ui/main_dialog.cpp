@@ -197,8 +197,11 @@ void MainDialog::buildControls(double dotsPerInch) {
 
   auto* still = addControl(STILL_MODE_RADIO, new QRadioButton(QStringLiteral("Still Mode"), this),
                            {61, 27, 46, 10}, dotsPerInch);
+  auto* movie = addControl(MOVIE_MODE_RADIO, new QRadioButton(QStringLiteral("Movie  Mode"), this),
+                           {61, 62, 56, 10}, dotsPerInch);
   auto* modes = new QButtonGroup(this);
   modes->addButton(still);
+  modes->addButton(movie);
 
   for (const SpinRow& row : SPIN_ROWS) {
     auto* label = new QLabel(QString::fromLatin1(row.label), this);
@@ -227,23 +230,7 @@ void MainDialog::buildControls(double dotsPerInch) {
 
     fields_[static_cast<int>(spin)] = field;
     spins_[static_cast<int>(spin)] = arrows;
-
-    // The movie mode button sits between the G coefficient and the delay time in the tab order.
-    if (spin == Spin::GCoefficient) {
-      auto* movie =
-          addControl(MOVIE_MODE_RADIO, new QRadioButton(QStringLiteral("Movie  Mode"), this),
-                     {61, 62, 56, 10}, dotsPerInch);
-      modes->addButton(movie);
-      connect(movie, &QRadioButton::clicked, this, [this] {
-        state_.selectMovieMode();
-        showState();
-      });
-    }
   }
-  connect(still, &QRadioButton::clicked, this, [this] {
-    state_.selectStillMode();
-    showState();
-  });
 
   auto* limit = addControl(LIMIT_CHECK, new QCheckBox(QStringLiteral("Limit ON"), this),
                            {77, 149, 42, 9}, dotsPerInch);
@@ -265,10 +252,12 @@ void MainDialog::buildControls(double dotsPerInch) {
   controls_.insert(DISPLAY_PANEL, panel_);
 
   const auto onClick = [this](ControlId id, auto action) {
-    connect(static_cast<QPushButton*>(control(id)), &QPushButton::clicked, this, [this, action] {
-      action();
-      showState();
-    });
+    // Every click counts, also on the mode button already checked.
+    connect(static_cast<QAbstractButton*>(control(id)), &QAbstractButton::clicked, this,
+            [this, action] {
+              action();
+              showState();
+            });
   };
   onClick(OPEN_BUTTON, [this] { open(); });
   onClick(SAVE_BUTTON, [this] { save(); });
@@ -278,6 +267,8 @@ void MainDialog::buildControls(double dotsPerInch) {
   onClick(CLEAR_BUTTON, [this] { state_.clearPanel(); });
   onClick(EXIT_BUTTON, [this] { close(); });
   onClick(DEFAULT_BUTTON, [this] { state_.restoreDefaults(); });
+  onClick(STILL_MODE_RADIO, [this] { state_.selectStillMode(); });
+  onClick(MOVIE_MODE_RADIO, [this] { state_.selectMovieMode(); });
   connect(panel_, &PanelWidget::clicked, this, [this] {
     state_.panelClicked();
     showState();
