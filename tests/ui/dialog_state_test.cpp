@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 
 #include "bvh/bvh_reader.h"
@@ -15,12 +14,6 @@ namespace zev {
 namespace {
 
 const std::string COMPLETE(COMPLETE_MESSAGE);
-
-bool drawsText(const PanelOps& ops, std::string_view text) {
-  return std::any_of(ops.begin(), ops.end(), [text](const PanelOp& op) {
-    return op.kind == PanelOpKind::drawText && op.text == text;
-  });
-}
 
 bool endsBlack(const PanelOps& ops) {
   return !ops.empty() && ops.back().kind == PanelOpKind::fillBlack;
@@ -54,13 +47,6 @@ class DialogStateTest : public ::testing::Test {
     }
     return folder_.write(name, motion.text());
   }
-  std::string tooShortFile() const {
-    return folder_.write("short.bvh", test::TestMotion(MIN_FRAMES - 1).text());
-  }
-  std::string slowFile() const {
-    return folder_.write("slow.bvh", test::TestMotion(30, "0.5").text());
-  }
-
   // A state after a successful Open, its drawings already played.
   void openGood(DialogState& state) const {
     state.openFile(goodFile());
@@ -70,70 +56,6 @@ class DialogStateTest : public ::testing::Test {
 
   test::TempDir folder_;
 };
-
-TEST_F(DialogStateTest, StartsInStillModeWithDefaultsAndNothingToSave) {
-  const DialogState state;
-  EXPECT_EQ(state.position(Spin::GCoefficient), 10);
-  EXPECT_EQ(state.position(Spin::DelayTime), 5);
-  EXPECT_EQ(state.position(Spin::InertiaRate), 10);
-  EXPECT_EQ(state.position(Spin::AccelRate), 10);
-  EXPECT_EQ(state.position(Spin::GFusion), 35);
-  EXPECT_TRUE(state.stillMode());
-  EXPECT_TRUE(state.limitOn());
-  EXPECT_EQ(buttonsOf(state), ALL_DISABLED);
-  EXPECT_TRUE(state.spinEnabled(Spin::GCoefficient));
-  for (Spin spin : {Spin::DelayTime, Spin::InertiaRate, Spin::AccelRate, Spin::GFusion}) {
-    EXPECT_FALSE(state.spinEnabled(spin));
-  }
-  EXPECT_EQ(state.bvhFileTitle(), "N/A ");
-  EXPECT_EQ(state.bvhFilePath(), "");
-  EXPECT_EQ(state.status(), "");
-  EXPECT_EQ(state.proposedSaveName(), "N/A .pz2");
-
-  const EffectParameters parameters = state.parameters();
-  const EffectParameters defaults;
-  EXPECT_EQ(parameters.gCoefficient, defaults.gCoefficient);
-  EXPECT_EQ(parameters.delayTime, defaults.delayTime);
-  EXPECT_EQ(parameters.inertiaRate, defaults.inertiaRate);
-  EXPECT_EQ(parameters.accelRate, defaults.accelRate);
-  EXPECT_EQ(parameters.gFusion, defaults.gFusion);
-  EXPECT_TRUE(parameters.stillMode);
-  EXPECT_TRUE(parameters.limitOn);
-}
-
-TEST_F(DialogStateTest, SpinsWrapAroundAtBothEnds) {
-  DialogState state;
-  for (int i = 0; i < 10; ++i) state.stepSpin(Spin::GCoefficient, true);
-  EXPECT_EQ(state.position(Spin::GCoefficient), 20);
-  state.stepSpin(Spin::GCoefficient, true);
-  EXPECT_EQ(state.position(Spin::GCoefficient), 1);
-  state.stepSpin(Spin::GCoefficient, false);
-  EXPECT_EQ(state.position(Spin::GCoefficient), 20);
-
-  state.selectMovieMode();
-  for (int i = 0; i < 5; ++i) state.stepSpin(Spin::DelayTime, false);
-  EXPECT_EQ(state.position(Spin::DelayTime), 0);
-  state.stepSpin(Spin::DelayTime, false);
-  EXPECT_EQ(state.position(Spin::DelayTime), 10);
-  state.stepSpin(Spin::DelayTime, true);
-  EXPECT_EQ(state.position(Spin::DelayTime), 0);
-
-  for (int i = 0; i < 65; ++i) state.stepSpin(Spin::GFusion, true);
-  EXPECT_EQ(state.position(Spin::GFusion), 0);
-  state.stepSpin(Spin::AccelRate, false);
-  EXPECT_EQ(state.position(Spin::AccelRate), 9);
-  EXPECT_EQ(state.parameters().delayTime, 0);
-  EXPECT_EQ(state.parameters().gFusion, 0);
-  EXPECT_EQ(state.parameters().accelRate, 9);
-}
-
-TEST_F(DialogStateTest, DisabledSpinsDoNotMoveInStillMode) {
-  DialogState state;
-  state.stepSpin(Spin::DelayTime, true);
-  state.stepSpin(Spin::GFusion, false);
-  EXPECT_EQ(state.position(Spin::DelayTime), 5);
-  EXPECT_EQ(state.position(Spin::GFusion), 35);
-}
 
 TEST_F(DialogStateTest, OpenOfAGoodFileAnalysesItAndEnablesTheResults) {
   DialogState state;
@@ -148,28 +70,6 @@ TEST_F(DialogStateTest, OpenOfAGoodFileAnalysesItAndEnablesTheResults) {
   EXPECT_EQ(motionStore().panelMode, 0);
   EXPECT_TRUE(endsBlack(state.takePanelOps()));
   EXPECT_TRUE(state.takePanelOps().empty());
-}
-
-TEST_F(DialogStateTest, FailedOpenLeavesTheResultsDisabled) {
-  DialogState state;
-  openGood(state);
-
-  state.openFile(tooShortFile());
-  EXPECT_EQ(state.status(), bvhReadMessage(BvhReadStatus::FrameRange));
-  EXPECT_EQ(state.bvhFileTitle(), "short");
-  EXPECT_EQ(buttonsOf(state), ALL_DISABLED);
-  EXPECT_EQ(motionStore().frameCount, 0);
-
-  openGood(state);
-  state.openFile(slowFile());
-  EXPECT_EQ(state.status(), bvhReadMessage(BvhReadStatus::FpsRange));
-  EXPECT_EQ(buttonsOf(state), ALL_DISABLED);
-  // Open forgets the old motion's length even when the new file cannot be read.
-  EXPECT_EQ(motionStore().frameCount, 0);
-
-  state.openFile(folder_.path().string() + "/missing.bvh");
-  EXPECT_EQ(state.status(), bvhReadMessage(BvhReadStatus::CannotOpen));
-  EXPECT_EQ(buttonsOf(state), ALL_DISABLED);
 }
 
 TEST_F(DialogStateTest, FailedAnalyzeKeepsTheButtonsUnlessTheFrameCountIsOutOfRange) {
@@ -258,27 +158,6 @@ TEST_F(DialogStateTest, DefaultRestoresValuesAndDisablesSaveAndGraphButNothingEl
   state.analyze();
   state.restoreDefaults();
   EXPECT_EQ(buttonsOf(state), ONLY_ANALYZE);
-}
-
-TEST_F(DialogStateTest, PanelClicksFollowTheLastPageShown) {
-  DialogState state;
-  state.showAbout();
-  EXPECT_FALSE(state.takePanelOps().empty());
-  state.panelClicked();
-  EXPECT_TRUE(state.takePanelOps().empty());
-
-  state.showInfo();
-  EXPECT_TRUE(drawsText(state.takePanelOps(), " BVH FORMAT REPORT"));
-  state.clearPanel();
-  EXPECT_EQ(state.takePanelOps().size(), 1u);
-  state.panelClicked();
-  EXPECT_TRUE(drawsText(state.takePanelOps(), " BVH FORMAT REPORT"));
-
-  openGood(state);
-  state.showGraph();
-  EXPECT_TRUE(drawsText(state.takePanelOps(), "1/3 -Chest"));
-  state.panelClicked();
-  EXPECT_TRUE(drawsText(state.takePanelOps(), "2/3 -Hair"));
 }
 
 TEST_F(DialogStateTest, SaveWritesThePoseFileOrReportsTheFailure) {
