@@ -314,6 +314,24 @@ TEST_F(BvhReaderTest, BadFilesGiveAMessageNotACrash) {
   EXPECT_EQ(readText(text.substr(0, lastLine) + std::string(25000, ' ') + "\n"), BvhReadStatus::Ok);
 }
 
+TEST_F(BvhReaderTest, LongMotionLinesStayOneFrameEach) {
+  TestMotion motion(15);
+  for (int f = 0; f < 15; ++f) motion.setRotation(f, lShinTrack, 3, f + 0.5);
+  std::string text = motion.text();
+  std::string manyValues;
+  for (int i = 0; i < 6000; ++i) manyValues += " 0";
+  const std::size_t firstMotionLine = text.find('\n', text.find("Frame Time:")) + 1;
+  for (std::size_t i = text.find('\n', firstMotionLine); i != std::string::npos;
+       i = text.find('\n', i + manyValues.size() + 1)) {
+    text.insert(i, manyValues);
+  }
+  ASSERT_EQ(readText(text), BvhReadStatus::Ok);
+  for (int f = 0; f < 15; ++f) EXPECT_EQ(motionStore().tracks[lShinTrack][f][2], f + 0.5);
+  // A long last line without a line end reads the same.
+  text.pop_back();
+  EXPECT_EQ(readText(text), BvhReadStatus::Ok);
+}
+
 TEST_F(BvhReaderTest, ManyJointKeywordsEndInTimeWithoutOverflow) {
   std::string many;
   for (int i = 0; i < 2000; ++i) many += "JOINT JOINT JOINT JOINT JOINT JOINT JOINT JOINT\n";

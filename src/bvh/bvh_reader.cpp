@@ -56,6 +56,16 @@ class LineReader {
     return length > 0 && !failed_;
   }
 
+  // Drops the rest of a line that did not fit into the piece just read.
+  void skipRestOfLine(std::string_view piece) {
+    if (!piece.empty() && piece.back() == '\n') return;
+    while (cursor_ != end_ || refill()) {
+      const void* lineFeed = std::memchr(cursor_, '\n', static_cast<std::size_t>(end_ - cursor_));
+      cursor_ = lineFeed ? static_cast<const char*>(lineFeed) + 1 : end_;
+      if (lineFeed) return;
+    }
+  }
+
  private:
   bool refill() {
     if (file_ == nullptr || failed_) return false;
@@ -291,6 +301,9 @@ BvhReadStatus readMotion(LineReader& reader) {
     if (!reader.readLine(MOTION_LINE_CHARS, line)) return BvhReadStatus::ReadError;
     const BvhReadStatus status = readMotionLine(line, frame, last);
     if (status != BvhReadStatus::Ok) return status;
+    // A figure with very many joints can carry more than a piece holds after the needed values;
+    // the rest of its line is not the next frame.
+    reader.skipRestOfLine(line);
   }
   return BvhReadStatus::Ok;
 }
