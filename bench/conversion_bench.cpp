@@ -17,13 +17,6 @@
 namespace zev {
 namespace {
 
-class NullView final : public AnalysisView {
- public:
-  void showStatus(std::string_view) override {}
-  void setButtonEnabled(PassButton, bool) override {}
-  void clearPanel() override {}
-};
-
 // The sample's hierarchy with its motion lines repeated up to MAX_FRAMES frames.
 const std::string& longMotion() {
   static const std::string text = [] {
@@ -71,7 +64,7 @@ void BM_Reader(benchmark::State& state) {
 }
 
 void BM_Analysis(benchmark::State& state) {
-  NullView view;
+  SilentView view;
   for (auto _ : state) {
     state.PauseTiming();  // movie mode filters the hip positions in place: start from the file
     readLongMotion(state);
@@ -81,7 +74,7 @@ void BM_Analysis(benchmark::State& state) {
 }
 
 void BM_Writer(benchmark::State& state) {
-  NullView view;
+  SilentView view;
   readLongMotion(state);
   analyseAfterRead(BvhReadStatus::Ok, movieMode(), view);
   std::string pz2;
@@ -97,7 +90,7 @@ void BM_Writer(benchmark::State& state) {
 
 void BM_Conversion(benchmark::State& state) {
   const std::string& text = longMotion();
-  NullView view;
+  SilentView view;
   std::string pz2;
   pz2.reserve(4 << 20);
   Pz2MemorySink sink(pz2);

@@ -32,14 +32,6 @@ EffectParameters settingsFrom(const std::uint8_t* bytes) {
   return parameters;
 }
 
-// The pass talks to no window here.
-class SilentView final : public AnalysisView {
- public:
-  void showStatus(std::string_view) override {}
-  void setButtonEnabled(PassButton, bool) override {}
-  void clearPanel() override {}
-};
-
 constexpr SlotNumber LIMITED_SLOTS[] = {chestUp, chestSide, chestFront,
                                         headUp,  headSide,  headFront};
 

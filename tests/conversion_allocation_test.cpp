@@ -45,13 +45,6 @@ void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 namespace zev {
 namespace {
 
-class NullView final : public AnalysisView {
- public:
-  void showStatus(std::string_view) override {}
-  void setButtonEnabled(PassButton, bool) override {}
-  void clearPanel() override {}
-};
-
 std::string walkText() {
   test::TestMotion motion(MAX_FRAMES);
   for (int f = 0; f < MAX_FRAMES; ++f) {
@@ -80,7 +73,7 @@ TEST(ConversionAllocation, AWholeConversionAllocatesNothing) {
   std::string pz2;
   pz2.reserve(4 << 20);
   Pz2MemorySink sink(pz2);
-  NullView view;
+  SilentView view;
 
   for (const bool still : {false, true}) {
     EffectParameters parameters;

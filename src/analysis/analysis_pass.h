@@ -24,13 +24,22 @@ struct EffectParameters {
 
 enum class PassButton { Save, Analyze, Graph };
 
-// What the pass needs from the dialog; the dialog (and the command-line converter) implement it.
+// What the pass needs from the dialog; the dialog implements it.
 class AnalysisView {
  public:
   virtual ~AnalysisView() = default;
   virtual void showStatus(std::string_view text) = 0;
   virtual void setButtonEnabled(PassButton button, bool enabled) = 0;
   virtual void clearPanel() = 0;
+};
+
+// For callers without a dialog (the converter, benchmarks, fuzzing): they judge the outcome by the
+// reader's status alone.
+class SilentView final : public AnalysisView {
+ public:
+  void showStatus(std::string_view) override {}
+  void setButtonEnabled(PassButton, bool) override {}
+  void clearPanel() override {}
 };
 
 inline constexpr std::string_view COMPLETE_MESSAGE = "COMPLETE...";

@@ -170,14 +170,6 @@ std::optional<std::string> parseArguments(int argc, char** argv, ConvertOptions&
   return std::nullopt;
 }
 
-// The converter has no panel and no buttons; it judges the outcome by the reader's status.
-class ConverterView final : public AnalysisView {
- public:
-  void showStatus(std::string_view) override {}
-  void setButtonEnabled(PassButton, bool) override {}
-  void clearPanel() override {}
-};
-
 std::string defaultOutputPath(const std::string& input) {
   const std::size_t slash = input.find_last_of('/');
   const std::string folder = slash == std::string::npos ? "" : input.substr(0, slash + 1);
@@ -186,7 +178,7 @@ std::string defaultOutputPath(const std::string& input) {
 
 bool convertOne(const std::string& input, const ConvertOptions& options, std::ostream& out,
                 std::ostream& err) {
-  ConverterView view;
+  SilentView view;
   motionStore().frameCount = 0;  // as the dialog's Open does before its pass
   const BvhReadStatus status = AnalysisPass(options.parameters, input.c_str(), view);
   if (status != BvhReadStatus::Ok) {

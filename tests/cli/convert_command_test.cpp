@@ -47,16 +47,9 @@ std::string testMotionText(int frames) {
   return motion.text();
 }
 
-class NullView final : public AnalysisView {
- public:
-  void showStatus(std::string_view) override {}
-  void setButtonEnabled(PassButton, bool) override {}
-  void clearPanel() override {}
-};
-
 // The pose file the dialog would save for the same file and settings.
 std::string dialogPoseFile(const std::string& input, const EffectParameters& parameters) {
-  NullView view;
+  SilentView view;
   motionStore().frameCount = 0;
   EXPECT_EQ(AnalysisPass(parameters, input.c_str(), view), BvhReadStatus::Ok);
   std::string text;
