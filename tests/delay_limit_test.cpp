@@ -81,6 +81,16 @@ TEST(DelayLimit, DelayUnitIsAboutAFifteenthOfASecond) {
   }
 }
 
+TEST(DelayLimit, DelayBeforeAnyMotionChangesNothing) {
+  // As at start: no frames and a frame time of 0, so the frame rate is infinite.
+  MotionStore& store = storeWithFrames(0, 0.0);
+  store.slots[chestUp] = ramp();
+  store.slots[filterSum] = ramp();
+  applyDelay(10);
+  EXPECT_EQ(store.slots[chestUp], ramp());
+  EXPECT_EQ(store.slots[filterSum], ramp());
+}
+
 TEST(DelayLimit, LimitClampsToPlusMinusOneAndNaNToMinusOne) {
   storeWithFrames(8);
   const double inf = std::numeric_limits<double>::infinity();

@@ -10,6 +10,8 @@ constexpr double ONE_15TH = 0.06666666666666667;
 
 void applyDelay(int delayTime) {
   MotionStore& store = motionStore();
+  // Before any motion is read the frame time is 0, and the unit below would not fit an int.
+  if (store.frameCount <= 0) return;
   const int framesPerUnit = static_cast<int>(((1.0 / store.frameTime) + 0.5) * ONE_15TH);
   const int frames = framesPerUnit * delayTime;
   delaySlot(frames, store.slots[chestUp]);
