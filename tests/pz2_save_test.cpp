@@ -92,6 +92,20 @@ TEST(Pz2Save, FailsInAReadOnlyFolder) {
   if (writable) GTEST_SKIP() << "running with rights that ignore folder permissions";
 }
 
+TEST(Pz2Save, KeepsAWriteProtectedFile) {
+  loadMotion(20);
+  test::TempDir dir;
+  const std::string target = dir.write("walk.pz2", "old pose");
+  ::chmod(target.c_str(), 0444);
+  const bool writable = ::access(target.c_str(), W_OK) == 0;  // true for root
+  if (!writable) {
+    EXPECT_FALSE(savePz2File(target));
+    EXPECT_EQ(test::readWholeFile(target), "old pose");
+    EXPECT_EQ(entriesIn(dir.path()), 1);
+  }
+  if (writable) GTEST_SKIP() << "running with rights that ignore file permissions";
+}
+
 // A file size limit makes the writes fail part-way, as a full disk does.
 TEST(Pz2Save, AWriteErrorLeavesTheOldFileAndNoTemporary) {
   loadMotion(500);

@@ -46,6 +46,9 @@ std::string proposedPz2Name(std::string_view bvhFileTitle) {
 }
 
 bool saveThroughTemporaryFile(const std::string& path, void (*write)(Pz2Sink& sink)) {
+  // A file the user may not write keeps its content, as when opening it for writing fails: the
+  // rename below would replace it with the folder's permission alone.
+  if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) return false;
   std::string temporary = path + ".XXXXXX";
   const int descriptor = ::mkstemp(temporary.data());
   if (descriptor < 0) return false;
