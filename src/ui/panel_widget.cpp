@@ -34,7 +34,8 @@ void PanelWidget::paintEvent(QPaintEvent* event) {
 
 void PanelWidget::mousePressEvent(QMouseEvent* event) {
   event->accept();
-  Q_EMIT clicked();
+  // Only the left button clicks the panel; a right or middle press must not start a page.
+  if (event->button() == Qt::LeftButton) Q_EMIT clicked();
 }
 
 }  // namespace zev

@@ -56,6 +56,12 @@ TEST(PanelWidget, MousePressEmitsClicked) {
   QSignalSpy spy(&panel, &PanelWidget::clicked);
   QTest::mousePress(&panel, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
   EXPECT_EQ(spy.count(), 1);
+  QTest::mouseRelease(&panel, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+  for (Qt::MouseButton other : {Qt::RightButton, Qt::MiddleButton}) {
+    QTest::mousePress(&panel, other, Qt::NoModifier, QPoint(10, 10));
+    QTest::mouseRelease(&panel, other, Qt::NoModifier, QPoint(10, 10));
+  }
+  EXPECT_EQ(spy.count(), 1);
 }
 
 }  // namespace
