@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QString>
+#include <algorithm>
 #include <cstdlib>
 
 #include "ui/pictures.h"
@@ -81,17 +82,29 @@ void PanelRenderer::play(const PanelOps& ops, const PauseHandler& onPause) {
 }
 
 void PanelRenderer::drawLine(QPainter& painter, const PanelOp& op) const {
-  // Every pixel from the start towards the end point, the end point itself left out, so that
-  // lines joined end to start paint each pixel once.
-  const int dx = std::abs(op.x2 - op.x);
-  const int dy = -std::abs(op.y2 - op.y);
-  const int stepX = op.x < op.x2 ? 1 : -1;
-  const int stepY = op.y < op.y2 ? 1 : -1;
-  QPolygon pixels;
+  // A bar of a wild signal can run far beyond the panel. The pages' lines are upright or level,
+  // so such a line is cut one pixel outside the image, where nothing of it shows anyway; walking
+  // it pixel by pixel would hold the dialog up for seconds.
   int x = op.x;
   int y = op.y;
+  int x2 = op.x2;
+  int y2 = op.y2;
+  if (x == x2) {
+    y = std::clamp(y, -1, target_.height());
+    y2 = std::clamp(y2, -1, target_.height());
+  } else if (y == y2) {
+    x = std::clamp(x, -1, target_.width());
+    x2 = std::clamp(x2, -1, target_.width());
+  }
+  // Every pixel from the start towards the end point, the end point itself left out, so that
+  // lines joined end to start paint each pixel once.
+  const int dx = std::abs(x2 - x);
+  const int dy = -std::abs(y2 - y);
+  const int stepX = x < x2 ? 1 : -1;
+  const int stepY = y < y2 ? 1 : -1;
+  QPolygon pixels;
   int error = dx + dy;
-  while (x != op.x2 || y != op.y2) {
+  while (x != x2 || y != y2) {
     pixels << QPoint(x, y);
     const int twice = 2 * error;
     if (twice >= dy) {

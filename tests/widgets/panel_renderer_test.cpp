@@ -64,6 +64,22 @@ TEST(PanelRenderer, LinesLeaveTheirEndPointUnpainted) {
   EXPECT_EQ(image.pixelColor(54, 52), QColor(Qt::black));
 }
 
+TEST(PanelRenderer, LinesFarBeyondThePanelAreCutAtItsEdge) {
+  // A wild signal's bar: drawn pixel by pixel, these would take seconds and gigabytes.
+  constexpr int FAR = 1'000'000'000;
+  const QImage image =
+      render({selectPenOp({0, 220, 0}), drawLineOp(10, 50, 10, FAR), drawLineOp(20, 250, 20, -FAR),
+              drawLineOp(30, 300, FAR, 300), drawLineOp(FAR, 305, -FAR, 305)});
+  EXPECT_EQ(image.pixelColor(10, 50), QColor(0, 220, 0));
+  EXPECT_EQ(image.pixelColor(10, PANEL_HEIGHT - 1), QColor(0, 220, 0));
+  EXPECT_EQ(image.pixelColor(10, 49), QColor(Qt::black));
+  EXPECT_EQ(image.pixelColor(20, 0), QColor(0, 220, 0));
+  EXPECT_EQ(image.pixelColor(20, 251), QColor(Qt::black));
+  EXPECT_EQ(image.pixelColor(PANEL_WIDTH - 1, 300), QColor(0, 220, 0));
+  EXPECT_EQ(image.pixelColor(29, 300), QColor(Qt::black));
+  EXPECT_EQ(image.pixelColor(0, 305), QColor(0, 220, 0));
+}
+
 TEST(PanelRenderer, GraphPageBarAxisAndMark) {
   test::resetMotionStore();
   MotionStore& store = motionStore();
