@@ -63,6 +63,22 @@ TEST(Pz2Save, WritesTheLayoutAndReplacesAnOldFileWhole) {
   EXPECT_EQ(test::readWholeFile(target), memoryFile());
 }
 
+TEST(Pz2Save, WritesThroughALinkAndTakesLongNames) {
+  loadMotion(20);
+  test::TempDir dir;
+  const std::string real = dir.write("walk.pz2", "old pose");
+  const fs::path link = dir.path() / "latest.pz2";
+  fs::create_symlink(real, link);
+  ASSERT_TRUE(savePz2File(link.string()));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(test::readWholeFile(real), memoryFile());
+
+  const fs::path longName = dir.path() / (std::string(250, 'w') + ".pz2");
+  ASSERT_TRUE(savePz2File(longName.string()));
+  EXPECT_EQ(test::readWholeFile(longName), memoryFile());
+  EXPECT_EQ(entriesIn(dir.path()), 3);
+}
+
 TEST(Pz2Save, FailsWithoutTouchingAnythingWhenTheFolderCannotTakeTheFile) {
   loadMotion(20);
   test::TempDir dir;
