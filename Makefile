@@ -1,11 +1,12 @@
 # The front door: every target installs what is missing first, then configures and builds.
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 300
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build test demo bench run sanitize-test fuzz clean
+.PHONY: deps build test demo bench run sanitize-test thread-test fuzz clean
 
 deps:
 	@scripts/install-deps
@@ -24,13 +25,20 @@ bench: build
 	$(BUILD)/bench/zev-bench
 
 run: build
-	$(BUILD)/src/ui/zev
+	$(BUILD)/src/desktop/zev
 
 # Everything that needs no window, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize-test: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZEV_SANITIZE=ON -DZEV_BUILD_BENCH=OFF
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) -LE widget
+
+# zev-convert -j under ThreadSanitizer: workers that share nothing but the queue of inputs.
+thread-test: deps
+	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEV_TSAN=ON -DZEV_BUILD_BENCH=OFF
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target convert_command_test
+	TSAN_OPTIONS=halt_on_error=1 $(TSAN_BUILD)/tests/cli/convert_command_test \
+	    --gtest_filter='ConvertCommand.ParallelBatchMatchesOneAtATime'
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEV_FUZZ=ON \
@@ -39,4 +47,4 @@ fuzz: deps
 	@scripts/fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) out
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) out

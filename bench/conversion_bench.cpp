@@ -1,18 +1,22 @@
 // Timings of a conversion: a 500-frame motion of the full figure (the bundled sample's 77 joints,
 // its walk repeated to 500 frames) read from memory, analysed in movie mode and written to a
-// memory sink, and each of the three stages alone.
+// memory sink; each of the three stages alone; and a batch of conversions on one and two threads.
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
-#include <sstream>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "analysis/analysis_pass.h"
 #include "bvh/bvh_reader.h"
 #include "pz2/pz2_writer.h"
+#include "store/motion_store.h"
 
 namespace zev {
 namespace {
@@ -51,61 +55,92 @@ EffectParameters movieMode() {
   return parameters;
 }
 
-void readLongMotion(benchmark::State& state) {
-  const std::string& text = longMotion();
-  if (readBvhBuffer(text.data(), text.size()) != BvhReadStatus::Ok) {
-    state.SkipWithError("the long motion does not read");
+// What a thread needs for its conversions, made once before it starts.
+struct Worker {
+  BvhReader reader;
+  std::unique_ptr<MotionStore> store = std::make_unique<MotionStore>();
+  std::string pz2;
+
+  Worker() { pz2.reserve(4 << 20); }
+
+  void convert(const std::string& text) {
+    pz2.clear();
+    StringSink sink(pz2);
+    if (!reader.readBytes(text, store->motion).ok()) std::abort();
+    analyseMotion(movieMode(), store->motion, store->signals);
+    writePz2File(sink, *store);
+    benchmark::DoNotOptimize(pz2.data());
   }
-}
+};
 
 void BM_Reader(benchmark::State& state) {
   const std::string& text = longMotion();
-  for (auto _ : state) benchmark::DoNotOptimize(readBvhBuffer(text.data(), text.size()));
+  Worker worker;
+  for (auto _ : state)
+    benchmark::DoNotOptimize(worker.reader.readBytes(text, worker.store->motion));
 }
 
 void BM_Analysis(benchmark::State& state) {
-  SilentView view;
+  Worker worker;
+  MotionStore& store = *worker.store;
   for (auto _ : state) {
     state.PauseTiming();  // movie mode filters the hip positions in place: start from the file
-    readLongMotion(state);
+    worker.reader.readBytes(longMotion(), store.motion);
     state.ResumeTiming();
-    analyseAfterRead(BvhReadStatus::Ok, movieMode(), view);
+    analyseMotion(movieMode(), store.motion, store.signals);
   }
 }
 
 void BM_Writer(benchmark::State& state) {
-  SilentView view;
-  readLongMotion(state);
-  analyseAfterRead(BvhReadStatus::Ok, movieMode(), view);
-  std::string pz2;
-  pz2.reserve(4 << 20);
-  Pz2MemorySink sink(pz2);
+  Worker worker;
+  worker.convert(longMotion());
+  StringSink sink(worker.pz2);
   for (auto _ : state) {
-    pz2.clear();
-    writePz2File(sink);
-    benchmark::DoNotOptimize(pz2.data());
+    worker.pz2.clear();
+    writePz2File(sink, *worker.store);
+    benchmark::DoNotOptimize(worker.pz2.data());
   }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * pz2.size()));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * worker.pz2.size()));
 }
 
 void BM_Conversion(benchmark::State& state) {
   const std::string& text = longMotion();
-  SilentView view;
-  std::string pz2;
-  pz2.reserve(4 << 20);
-  Pz2MemorySink sink(pz2);
+  Worker worker;
+  for (auto _ : state) worker.convert(text);
+}
+
+// 64 conversions shared among state.range(0) threads, each with its own reader and store, as
+// zev-convert -j runs them.
+void BM_Batch(benchmark::State& state) {
+  constexpr int CONVERSIONS = 64;
+  const std::string& text = longMotion();
+  const auto threads = static_cast<std::size_t>(state.range(0));
+  std::vector<std::unique_ptr<Worker>> workers;
+  for (std::size_t i = 0; i < threads; ++i) workers.push_back(std::make_unique<Worker>());
   for (auto _ : state) {
-    pz2.clear();
-    analyseAfterRead(readBvhBuffer(text.data(), text.size()), movieMode(), view);
-    writePz2File(sink);
-    benchmark::DoNotOptimize(pz2.data());
+    std::atomic<int> next{0};
+    std::vector<std::thread> running;
+    for (auto& worker : workers) {
+      running.emplace_back([&next, &text, &worker] {
+        while (next.fetch_add(1) < CONVERSIONS) worker->convert(text);
+      });
+    }
+    for (std::thread& thread : running) thread.join();
   }
+  state.SetItemsProcessed(state.iterations() * CONVERSIONS);
 }
 
 BENCHMARK(BM_Conversion)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 BENCHMARK(BM_Reader)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 BENCHMARK(BM_Analysis)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 BENCHMARK(BM_Writer)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+BENCHMARK(BM_Batch)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
 
 }  // namespace
 }  // namespace zev

@@ -4,45 +4,39 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "store/motion_store.h"
+#include "store/frame_rate.h"
 
 namespace zev::fuzz {
-
-namespace {
-const MotionStore ZERO_STORE{};
-}  // namespace
-
-void resetStore() { motionStore() = ZERO_STORE; }
 
 void violation(std::string_view what) {
   std::fprintf(stderr, "invariant broken: %.*s\n", static_cast<int>(what.size()), what.data());
   std::abort();
 }
 
-void checkRead(BvhReadStatus status, int frameCountBefore) {
-  const int code = static_cast<int>(status);
+void checkRead(const BvhReadResult& result, const Motion& motion, int frameCountBefore) {
+  const int code = static_cast<int>(result.status);
   if (code < static_cast<int>(BvhReadStatus::Ok) ||
       code > static_cast<int>(BvhReadStatus::FrameRange)) {
     violation("status outside the reader's seven");
   }
-  const MotionStore& store = motionStore();
-  if (status != BvhReadStatus::Ok) {
-    if (bvhReadMessage(status).empty()) violation("failure without a message");
-    const int expected = status == BvhReadStatus::FrameRange ? 0 : frameCountBefore;
-    if (store.frameCount != expected) violation("a failed read changed the frame count");
+  if (!result.ok()) {
+    if (result.message().empty()) violation("failure without a message");
+    if (result.detail.empty()) violation("failure without a detail");
+    const int expected = result.status == BvhReadStatus::FrameRange ? 0 : frameCountBefore;
+    if (motion.frameCount != expected) violation("a failed read changed the frame count");
     return;
   }
-  if (store.frameCount < MIN_FRAMES || store.frameCount > MAX_FRAMES) {
+  if (motion.frameCount < MIN_FRAMES || motion.frameCount > MAX_FRAMES) {
     violation("frame count out of range after a good read");
   }
-  const double rate = 1.0 / store.frameTime + 0.5;
-  if (!(rate >= 12.0 && rate < 61.0)) violation("frame rate out of range after a good read");
-  for (int frame = 0; frame < store.frameCount; ++frame) {
-    const double positions[] = {store.hipXPos[frame], store.hipYPos[frame], store.hipZPos[frame]};
+  if (!frameRateAccepted(motion.frameTime)) violation("frame rate out of range after a good read");
+  for (int frame = 0; frame < motion.frameCount; ++frame) {
+    const double positions[] = {motion.hipXPos[frame], motion.hipYPos[frame],
+                                motion.hipZPos[frame]};
     for (double value : positions) {
       if (std::isnan(value)) violation("hip position not a number");
     }
-    for (const JointTrack& track : store.tracks) {
+    for (const JointTrack& track : motion.tracks) {
       for (double value : track[frame]) {
         if (std::isnan(value)) violation("rotation not a number");
       }

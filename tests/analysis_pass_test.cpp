@@ -2,47 +2,43 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
-#include <map>
+#include <cmath>
+#include <memory>
 #include <string>
-#include <vector>
+#include <utility>
 
+#include "analysis/delay_limit.h"
+#include "bvh/bvh_reader.h"
 #include "store/motion_store.h"
 #include "support/test_motion.h"
-#include "support/test_support.h"
 
 namespace zev {
 namespace {
 
 constexpr int FRAMES = 30;
-constexpr SlotNumber LIMITED[] = {chestUp, chestSide, chestFront, headUp, headSide, headFront};
 
-// Records what the pass shows, enables and clears.
-class FakeView : public AnalysisView {
- public:
-  void showStatus(std::string_view text) override { statuses.emplace_back(text); }
-  void setButtonEnabled(PassButton button, bool enabled) override { buttons[button] = enabled; }
-  void clearPanel() override { ++panelClears; }
+int slotNumber(Slot slot) { return static_cast<int>(slot); }
 
-  std::vector<std::string> statuses;
-  std::map<PassButton, bool> buttons;
-  int panelClears = 0;
-};
-
-const std::map<PassButton, bool> ALL_ENABLED{
-    {PassButton::Save, true}, {PassButton::Analyze, true}, {PassButton::Graph, true}};
+double largestMagnitude(const FrameArray& signal) {
+  double largest = 0.0;
+  for (int f = 0; f < FRAMES; ++f) largest = std::max(largest, std::abs(signal[f]));
+  return largest;
+}
 
 // A figure that bends, sways, twists and walks, with a bend large enough to need the limit.
 test::TestMotion movingMotion(int frames = FRAMES, std::string frameTime = "0.033333") {
   test::TestMotion motion(frames, std::move(frameTime));
   for (int f = 0; f < frames; ++f) {
-    motion.setRotation(f, hipTrack, 1, 2.0 * f);
-    motion.setRotation(f, abdomenTrack, 1, (f % 7) * 6.0);
-    motion.setRotation(f, chestTrack, 2, (f % 5) * 9.0 - 20.0);
-    motion.setRotation(f, neckTrack, 3, f * 1.5);
-    motion.setRotation(f, headTrack, 2, (f % 3) * 12.0);
-    motion.setRotation(f, rThighTrack, 1, 40.0 - f);
-    motion.setRotation(f, lThighTrack, 1, f * 2.5);
+    motion.setRotation(f, Track::hip, 1, 2.0 * f);
+    motion.setRotation(f, Track::abdomen, 1, (f % 7) * 6.0);
+    motion.setRotation(f, Track::chest, 2, (f % 5) * 9.0 - 20.0);
+    motion.setRotation(f, Track::neck, 3, f * 1.5);
+    motion.setRotation(f, Track::head, 2, (f % 3) * 12.0);
+    motion.setRotation(f, Track::rThigh, 1, 40.0 - f);
+    motion.setRotation(f, Track::lThigh, 1, f * 2.5);
     motion.setHipPosition(f, 0, (f % 4) * 0.5);
     motion.setHipPosition(f, 1, 30.0 + (f % 6) * 0.8);
     motion.setHipPosition(f, 2, f * 0.3);
@@ -57,90 +53,103 @@ EffectParameters movieParameters() {
   return parameters;
 }
 
+// Each analysis follows a fresh read of the text, as the dialog's pass does: a movie-mode analysis
+// changes the motion it analyses.
 class AnalysisPassTest : public ::testing::Test {
  protected:
-  void SetUp() override { test::resetMotionStore(); }
-
-  BvhReadStatus run(const EffectParameters& parameters, const std::string& bvhText) {
-    view = FakeView{};
-    return AnalysisPass(parameters, dir.write("motion.bvh", bvhText).c_str(), view);
+  void analyse(const EffectParameters& parameters, const std::string& bvhText) {
+    const BvhReadResult read = reader.readBytes(bvhText, store->motion);
+    ASSERT_TRUE(read.ok()) << describeReadFailure(read).view();
+    analyseMotion(parameters, store->motion, store->signals);
   }
 
-  test::TempDir dir;
-  FakeView view;
-  MotionStore& store = motionStore();
+  BvhReader reader;
+  std::unique_ptr<MotionStore> store = std::make_unique<MotionStore>();
+  Signals& signals = store->signals;
 };
 
-TEST_F(AnalysisPassTest, MissingFileShowsTheReaderMessageAndKeepsEverything) {
-  store.slots[chestUp].fill(0.75);
-  view = FakeView{};
-  const std::string missing = (dir.path() / "none.bvh").string();
-  EXPECT_EQ(AnalysisPass(EffectParameters{}, missing.c_str(), view), BvhReadStatus::CannotOpen);
-  EXPECT_EQ(view.statuses, std::vector<std::string>{"BVH FILE CAN NOT OPEN!"});
-  EXPECT_TRUE(view.buttons.empty());
-  EXPECT_EQ(view.panelClears, 0);
-  EXPECT_EQ(store.slots[chestUp][0], 0.75);
-}
-
-TEST_F(AnalysisPassTest, FrameCountOutOfRangeDisablesTheButtons) {
-  store.slots[chestUp].fill(0.75);
-  EXPECT_EQ(run(EffectParameters{}, movingMotion(14).text()), BvhReadStatus::FrameRange);
-  EXPECT_EQ(view.statuses, std::vector<std::string>{"FRAME RANGE ERR"});
-  const std::map<PassButton, bool> disabled{
-      {PassButton::Save, false}, {PassButton::Analyze, false}, {PassButton::Graph, false}};
-  EXPECT_EQ(view.buttons, disabled);
-  EXPECT_EQ(view.panelClears, 0);
-  EXPECT_EQ(store.slots[chestUp][0], 0.75);
-}
-
-TEST_F(AnalysisPassTest, StillPassCompletesWithTheLimitOnTheChestAndHeadOnly) {
+TEST_F(AnalysisPassTest, StillPassLimitsTheChestAndHeadOnly) {
   // An upright figure: every up component equals G = 2.0.
   EffectParameters parameters;
   parameters.gCoefficient = 20;
-  EXPECT_EQ(run(parameters, test::TestMotion(FRAMES).text()), BvhReadStatus::Ok);
-  EXPECT_EQ(view.statuses, std::vector<std::string>{"COMPLETE..."});
-  EXPECT_EQ(view.buttons, ALL_ENABLED);
-  EXPECT_EQ(view.panelClears, 1);
-  EXPECT_EQ(store.frameRate, 30);
+  analyse(parameters, test::TestMotion(FRAMES).text());
+  EXPECT_EQ(signals.frameRate, 30);
   for (int f = 0; f < FRAMES; ++f) {
-    EXPECT_EQ(store.slots[chestUp][f], 1.0);
-    EXPECT_EQ(store.slots[headUp][f], 1.0);
-    EXPECT_EQ(store.slots[hipUp][f], 2.0);
-    EXPECT_EQ(store.slots[hairSwing][f], 0.0);
-    EXPECT_EQ(store.slots[earringXrot][f], 0.0);
+    EXPECT_EQ(signals[Slot::chestUp][f], 1.0);
+    EXPECT_EQ(signals[Slot::headUp][f], 1.0);
+    EXPECT_EQ(signals[Slot::hipUp][f], 2.0);
+    EXPECT_EQ(signals[Slot::hairSwing][f], 0.0);
+    EXPECT_EQ(signals[Slot::earringXrot][f], 0.0);
   }
 
   parameters.limitOn = false;
-  run(parameters, test::TestMotion(FRAMES).text());
-  EXPECT_EQ(store.slots[chestUp][0], 2.0);
+  analyse(parameters, test::TestMotion(FRAMES).text());
+  EXPECT_EQ(signals[Slot::chestUp][0], 2.0);
+  EXPECT_EQ(signals[Slot::headUp][0], 2.0);
+  // G is the setting in tenths, as 3 * 0.1 in doubles.
   parameters.gCoefficient = 3;
-  run(parameters, test::TestMotion(FRAMES).text());
-  EXPECT_EQ(store.slots[chestUp][0], 0.30000000000000004);
+  analyse(parameters, test::TestMotion(FRAMES).text());
+  EXPECT_EQ(signals[Slot::chestUp][0], 0.30000000000000004);
+}
+
+// With the limit on, the six chest and head signals are clamped to [-1, 1] and every other slot is
+// as without it, also those that go beyond 1.
+TEST_F(AnalysisPassTest, TheLimitClampsTheSixChestAndHeadSignalsOnly) {
+  test::TestMotion motion = movingMotion();
+  for (int f = 0; f < FRAMES; ++f) {
+    motion.setRotation(f, Track::neck, 3, f * 5.0);  // a twist of up to 145 degrees
+    motion.setRotation(f, Track::lThigh, 1, f * 5.0);
+    motion.setRotation(f, Track::rThigh, 1, 150.0 - f * 8.0);
+  }
+  const Slot beyondOne[] = {Slot::twistSum,    Slot::lThighBend,  Slot::rThighBend,
+                            Slot::earringZrot, Slot::earringSway, Slot::hipUp};
+  std::array<double, SIGNAL_SLOT_COUNT> largest{};  // over both modes, without the limit
+  for (const bool stillMode : {true, false}) {
+    SCOPED_TRACE(stillMode ? "still" : "movie");
+    EffectParameters parameters = movieParameters();
+    parameters.stillMode = stillMode;
+    parameters.limitOn = false;
+    analyse(parameters, motion.text());
+    const auto unlimited = signals.slots;
+    parameters.limitOn = true;
+    analyse(parameters, motion.text());
+
+    for (int s = 0; s < SIGNAL_SLOT_COUNT; ++s) {
+      const bool limited = std::find(LIMITED_SLOTS.begin(), LIMITED_SLOTS.end(),
+                                     static_cast<Slot>(s)) != LIMITED_SLOTS.end();
+      for (int f = 0; f < FRAMES; ++f) {
+        const double before = unlimited[s][f];
+        const double expected = limited ? std::clamp(before, -1.0, 1.0) : before;
+        EXPECT_EQ(signals.slots[s][f], expected) << "slot " << s << " frame " << f;
+      }
+      largest[s] = std::max(largest[s], largestMagnitude(unlimited[s]));
+    }
+  }
+  // The motion goes beyond 1 in each of the six and in slots outside them, so a limit that
+  // missed one or clamped one too many would show.
+  for (Slot s : LIMITED_SLOTS) EXPECT_GT(largest[slotNumber(s)], 1.0) << "slot " << slotNumber(s);
+  for (Slot s : beyondOne) EXPECT_GT(largest[slotNumber(s)], 1.0) << "slot " << slotNumber(s);
 }
 
 TEST_F(AnalysisPassTest, FrameRateIsRoundedFromTheFrameTime) {
   const std::pair<const char*, int> rates[] = {
       {"0.0416666666666667", 24}, {"0.033333", 30}, {"0.04", 25}, {"0.0833333", 12}};
   for (const auto& [frameTime, rate] : rates) {
-    EXPECT_EQ(run(EffectParameters{}, test::TestMotion(FRAMES, frameTime).text()),
-              BvhReadStatus::Ok);
-    EXPECT_EQ(store.frameRate, rate) << frameTime;
+    analyse(EffectParameters{}, test::TestMotion(FRAMES, frameTime).text());
+    EXPECT_EQ(signals.frameRate, rate) << frameTime;
   }
 }
 
-TEST_F(AnalysisPassTest, MoviePassEndsWithAnEmptyStatusAndLimitedSignals) {
-  EXPECT_EQ(run(movieParameters(), movingMotion().text()), BvhReadStatus::Ok);
-  EXPECT_EQ(view.statuses, (std::vector<std::string>{"COMPLETE...", ""}));
-  EXPECT_EQ(view.buttons, ALL_ENABLED);
-  EXPECT_EQ(view.panelClears, 1);
+TEST_F(AnalysisPassTest, MoviePassLimitsItsSignalsAndMovesTheHair) {
+  analyse(movieParameters(), movingMotion().text());
   bool hairMoves = false;
   for (int f = 0; f < FRAMES; ++f) {
-    for (SlotNumber s : LIMITED) {
-      EXPECT_GE(store.slots[s][f], -1.0) << "slot " << s;
-      EXPECT_LE(store.slots[s][f], 1.0) << "slot " << s;
+    for (Slot s : LIMITED_SLOTS) {
+      EXPECT_GE(signals[s][f], -1.0) << "slot " << slotNumber(s);
+      EXPECT_LE(signals[s][f], 1.0) << "slot " << slotNumber(s);
     }
-    EXPECT_EQ(store.slots[earringXrot][f], 0.0);
-    hairMoves = hairMoves || store.slots[hairSwing][f] != store.slots[hairSwing][0];
+    EXPECT_EQ(signals[Slot::earringXrot][f], 0.0);
+    hairMoves = hairMoves || signals[Slot::hairSwing][f] != signals[Slot::hairSwing][0];
   }
   EXPECT_TRUE(hairMoves);
 }
@@ -148,42 +157,45 @@ TEST_F(AnalysisPassTest, MoviePassEndsWithAnEmptyStatusAndLimitedSignals) {
 TEST_F(AnalysisPassTest, StillPassIgnoresTheDynamicsSettings) {
   EffectParameters first;
   first.gCoefficient = 7;
-  run(first, movingMotion().text());
-  const auto slots = store.slots;
+  analyse(first, movingMotion().text());
+  const auto slots = signals.slots;
   EffectParameters second = first;
   second.delayTime = 10;
   second.inertiaRate = 40;
   second.accelRate = 0;
   second.gFusion = 99;
-  run(second, movingMotion().text());
-  EXPECT_EQ(store.slots, slots);
+  analyse(second, movingMotion().text());
+  EXPECT_TRUE(signals.slots == slots);
 }
 
+// The slots only a movie-mode pass writes keep, in the same store, what the last one left.
 TEST_F(AnalysisPassTest, StillPassAfterMoviePassKeepsTheMovieHairSwing) {
-  EffectParameters still;
-  run(still, movingMotion().text());
-  const auto stillSlots = store.slots;
+  const EffectParameters still;
+  analyse(still, movingMotion().text());
+  const auto stillSlots = signals.slots;
 
-  test::resetMotionStore();
-  run(movieParameters(), movingMotion().text());
-  const FrameArray movieHair = store.slots[hairSwing];
-  run(still, movingMotion().text());
-  EXPECT_EQ(view.statuses, std::vector<std::string>{"COMPLETE..."});
-  EXPECT_EQ(store.slots[hairSwing], movieHair);
-  for (SlotNumber s : {twistSum, lThighBend, rThighBend, earringZrot, earringSway, headFront,
-                       headSide, headUp, hipUp, chestFront, chestSide, chestUp}) {
-    EXPECT_EQ(store.slots[s], stillSlots[s]) << "slot " << s;
+  analyse(movieParameters(), movingMotion().text());
+  const FrameArray movieHair = signals[Slot::hairSwing];
+  analyse(still, movingMotion().text());
+  EXPECT_TRUE(signals[Slot::hairSwing] == movieHair);
+  bool hairMoves = false;
+  for (int f = 0; f < FRAMES; ++f) hairMoves = hairMoves || movieHair[f] != movieHair[0];
+  EXPECT_TRUE(hairMoves);
+  for (Slot s : {Slot::twistSum, Slot::lThighBend, Slot::rThighBend, Slot::earringZrot,
+                 Slot::earringSway, Slot::headFront, Slot::headSide, Slot::headUp, Slot::hipUp,
+                 Slot::chestFront, Slot::chestSide, Slot::chestUp}) {
+    EXPECT_TRUE(signals[s] == stillSlots[static_cast<std::size_t>(s)]) << "slot " << slotNumber(s);
   }
-  for (int f = 0; f < FRAMES; ++f) EXPECT_EQ(store.slots[earringXrot][f], 0.0);
+  for (int f = 0; f < FRAMES; ++f) EXPECT_EQ(signals[Slot::earringXrot][f], 0.0);
 }
 
 TEST_F(AnalysisPassTest, HugeAnglesAreAnalysedInBoundedTime) {
   test::TestMotion motion = movingMotion();
   // Markers replaced below by values that fit in ten characters.
-  motion.setRotation(3, abdomenTrack, 1, 901.0);
-  motion.setRotation(8, hipTrack, 2, 902.0);
-  motion.setRotation(12, headTrack, 1, 903.0);
-  motion.setRotation(20, chestTrack, 2, 904.0);
+  motion.setRotation(3, Track::abdomen, 1, 901.0);
+  motion.setRotation(8, Track::hip, 2, 902.0);
+  motion.setRotation(12, Track::head, 1, 903.0);
+  motion.setRotation(20, Track::chest, 2, 904.0);
   std::string text = motion.text();
   for (const auto& [marker, value] : {std::pair{"901.0000", "1e300"},
                                       {"902.0000", "9e99"},
@@ -193,17 +205,17 @@ TEST_F(AnalysisPassTest, HugeAnglesAreAnalysedInBoundedTime) {
   }
   const auto start = std::chrono::steady_clock::now();
   for (const EffectParameters& parameters : {EffectParameters{}, movieParameters()}) {
-    EXPECT_EQ(run(parameters, text), BvhReadStatus::Ok);
+    analyse(parameters, text);
     for (int f = 0; f < FRAMES; ++f) {
-      for (SlotNumber s : LIMITED) {
-        EXPECT_GE(store.slots[s][f], -1.0) << "slot " << s << " frame " << f;
-        EXPECT_LE(store.slots[s][f], 1.0) << "slot " << s << " frame " << f;
+      for (Slot s : LIMITED_SLOTS) {
+        EXPECT_GE(signals[s][f], -1.0) << "slot " << slotNumber(s) << " frame " << f;
+        EXPECT_LE(signals[s][f], 1.0) << "slot " << slotNumber(s) << " frame " << f;
       }
     }
   }
   // An angle that is not finite leaves the chain's direction unknown; the limit makes it -1.
-  EXPECT_EQ(run(EffectParameters{}, text), BvhReadStatus::Ok);
-  EXPECT_EQ(store.slots[chestUp][20], -1.0);
+  analyse(EffectParameters{}, text);
+  EXPECT_EQ(signals[Slot::chestUp][20], -1.0);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 

@@ -8,12 +8,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "bvh/bvh_reader.h"
+#include "store/motion_store.h"
 #include "support/test_support.h"
 
 namespace zev {
@@ -78,20 +80,25 @@ TEST(BadInputCorpus, ListsEveryFileOfTheFolderOnce) {
   EXPECT_EQ(listed, present);
 }
 
+// The same message from a file and from its bytes, and a reason for the person who reads it.
 TEST(BadInputCorpus, ReaderGivesEachFileItsMessageFromDiskAndFromMemory) {
+  BvhReader reader;
+  const auto store = std::make_unique<MotionStore>();
   for (const BadInput& input : expectedMessages()) {
     SCOPED_TRACE(input.file);
-    test::resetMotionStore();
     const std::string path = (CORPUS / input.file).string();
-    EXPECT_EQ(bvhReadMessage(readBvhFile(path.c_str())), input.message);
-    const std::string bytes = test::readWholeFile(path);
-    EXPECT_EQ(bvhReadMessage(readBvhBuffer(bytes.data(), bytes.size())), input.message);
+    const BvhReadResult fromDisk = reader.readFile(path, store->motion);
+    EXPECT_EQ(fromDisk.message(), input.message);
+    EXPECT_FALSE(fromDisk.detail.empty());
+    const BvhReadResult fromMemory = reader.readBytes(test::readWholeFile(path), store->motion);
+    EXPECT_EQ(fromMemory.message(), input.message);
+    EXPECT_EQ(describeReadFailure(fromMemory).view(), describeReadFailure(fromDisk).view());
   }
 }
 
 // All files in one run, each written beside its input by default, plus a missing file and a
-// folder: one line each on standard error, in order, nothing on standard output, and the folder
-// holds afterwards exactly what it held before.
+// folder: one line each on standard error, in input order also when four are converted at a time,
+// nothing on standard output, and the folder holds afterwards exactly what it held before.
 TEST(BadInputCorpus, ConverterPrintsEachMessageAndLeavesNoFile) {
   const test::TempDir work;
   std::string arguments;
@@ -106,7 +113,7 @@ TEST(BadInputCorpus, ConverterPrintsEachMessageAndLeavesNoFile) {
   expectedErr += "missing.bvh: BVH FILE CAN NOT OPEN!\nfolder.bvh: BVH FILE CAN NOT OPEN!\n";
   const std::set<std::string> before = filesIn(work.path());
 
-  for (const char* mode : {"", "--movie "}) {
+  for (const char* mode : {"", "--movie ", "-j 4 --movie "}) {
     SCOPED_TRACE(mode);
     const ConverterRun run = runConverter(work.path(), mode + arguments);
     EXPECT_EQ(run.exitStatus, 1);

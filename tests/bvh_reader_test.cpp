@@ -4,7 +4,14 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdint>
+#include <latch>
+#include <memory>
+#include <optional>
 #include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "store/motion_store.h"
 #include "support/test_motion.h"
@@ -14,8 +21,6 @@ namespace zev {
 namespace {
 
 using test::TestMotion;
-
-BvhReadStatus readText(const std::string& text) { return readBvhBuffer(text.data(), text.size()); }
 
 std::string replaced(std::string text, const std::string& from, const std::string& to) {
   const std::size_t at = text.find(from);
@@ -36,9 +41,18 @@ std::string withFurtherValues(std::string text) {
 constexpr std::array<int, TABLE_JOINT_COUNT> TEST_FIGURE_STARTS{6,  9,  12, 15, 18,
                                                                 21, 24, 27, 30, 33};
 
+// One reader and the motion it fills, fresh for every test.
 class BvhReaderTest : public ::testing::Test {
  protected:
-  void SetUp() override { test::resetMotionStore(); }
+  BvhReadResult read(const std::string& text) { return reader.readBytes(text, *motion); }
+  BvhReadStatus readText(const std::string& text) { return read(text).status; }
+  BvhReadStatus readFile(const std::filesystem::path& path) {
+    return reader.readFile(path, *motion).status;
+  }
+  void freshMotion() { motion = std::make_unique<Motion>(); }
+
+  BvhReader reader;
+  std::unique_ptr<Motion> motion = std::make_unique<Motion>();
 };
 
 TEST(KeywordMatch, ComparesOnlyTheFirstHalfAfterTheFirstCharacter) {
@@ -66,52 +80,57 @@ TEST(BvhReadMessage, GivesTheDialogTexts) {
 }
 
 TEST_F(BvhReaderTest, ReadsEveryTrackChannelAndHipPosition) {
-  TestMotion motion(20);
+  TestMotion written(20);
   for (int f = 0; f < 20; ++f) {
     for (int track = 0; track < JOINT_TRACK_COUNT; ++track) {
       for (int channel = 1; channel <= 3; ++channel) {
-        motion.setRotation(f, TrackNumber(track), channel, f * 1.5 + track * 10 + channel * 0.25);
+        written.setRotation(f, static_cast<Track>(track), channel,
+                            f * 1.5 + track * 10 + channel * 0.25);
       }
     }
-    for (int axis = 0; axis < 3; ++axis) motion.setHipPosition(f, axis, -f - axis * 100.125);
+    for (int axis = 0; axis < 3; ++axis) written.setHipPosition(f, axis, -f - axis * 100.125);
   }
-  ASSERT_EQ(readText(motion.text()), BvhReadStatus::Ok);
-  const MotionStore& store = motionStore();
-  EXPECT_EQ(store.frameCount, 20);
-  EXPECT_DOUBLE_EQ(store.frameTime, 0.033333);
-  EXPECT_EQ(store.channelStart, TEST_FIGURE_STARTS);
+  const BvhReadResult result = read(written.text());
+  ASSERT_EQ(result.status, BvhReadStatus::Ok);
+  EXPECT_TRUE(result.ok());
+  EXPECT_EQ(result.message(), "");
+  EXPECT_EQ(result.detail.view(), "");
+  EXPECT_EQ(motion->frameCount, 20);
+  EXPECT_DOUBLE_EQ(motion->frameTime, 0.033333);
+  EXPECT_EQ(motion->channelStart, TEST_FIGURE_STARTS);
   for (int f = 0; f < 20; ++f) {
     for (int track = 0; track < JOINT_TRACK_COUNT; ++track) {
       for (int channel = 1; channel <= 3; ++channel) {
-        EXPECT_EQ(store.tracks[track][f][channel - 1],
-                  motion.value(f, TestMotion::valueIndex(TrackNumber(track)) + channel - 1));
+        EXPECT_EQ(
+            motion->tracks[track][f][channel - 1],
+            written.value(f, TestMotion::valueIndex(static_cast<Track>(track)) + channel - 1));
       }
     }
-    EXPECT_EQ(store.hipXPos[f], motion.value(f, 0));
-    EXPECT_EQ(store.hipYPos[f], motion.value(f, 1));
-    EXPECT_EQ(store.hipZPos[f], motion.value(f, 2));
+    EXPECT_EQ(motion->hipXPos[f], written.value(f, 0));
+    EXPECT_EQ(motion->hipYPos[f], written.value(f, 1));
+    EXPECT_EQ(motion->hipZPos[f], written.value(f, 2));
   }
 }
 
 TEST_F(BvhReaderTest, FileAndBufferReadTheSame) {
-  TestMotion motion(15);
-  motion.setRotation(3, chestTrack, 2, 12.5);
+  TestMotion written(15);
+  written.setRotation(3, Track::chest, 2, 12.5);
   const test::TempDir dir;
-  const std::string path = dir.write("walk.bvh", motion.text());
-  ASSERT_EQ(readBvhFile(path.c_str()), BvhReadStatus::Ok);
-  EXPECT_EQ(motionStore().tracks[chestTrack][3][1], 12.5);
-  test::resetMotionStore();
-  ASSERT_EQ(readText(motion.text()), BvhReadStatus::Ok);
-  EXPECT_EQ(motionStore().tracks[chestTrack][3][1], 12.5);
+  const std::string path = dir.write("walk.bvh", written.text());
+  ASSERT_EQ(readFile(path), BvhReadStatus::Ok);
+  EXPECT_EQ((*motion)[Track::chest][3][1], 12.5);
+  freshMotion();
+  ASSERT_EQ(readText(written.text()), BvhReadStatus::Ok);
+  EXPECT_EQ((*motion)[Track::chest][3][1], 12.5);
 }
 
 TEST_F(BvhReaderTest, LineEndsAndSeparatorsReadAlike) {
-  TestMotion motion(16);
-  motion.setRotation(5, headTrack, 1, -33.25);
+  TestMotion written(16);
+  written.setRotation(5, Track::head, 1, -33.25);
   std::string crlf;
-  for (char c : motion.text()) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-  std::string tabs = motion.text();
-  std::string pairs = motion.text();
+  for (char c : written.text()) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  std::string tabs = written.text();
+  std::string pairs = written.text();
   const std::size_t motionStart = tabs.find("Frame Time:");
   for (std::size_t i = tabs.find('\n', motionStart); i < tabs.size(); ++i) {
     if (tabs[i] == ' ') tabs[i] = '\t';
@@ -119,13 +138,13 @@ TEST_F(BvhReaderTest, LineEndsAndSeparatorsReadAlike) {
   for (std::size_t i = pairs.find('\n', motionStart); i < pairs.size(); ++i) {
     if (pairs[i] == ' ') pairs.insert(i++, " ");
   }
-  std::string noFinalLineEnd = motion.text();
+  std::string noFinalLineEnd = written.text();
   noFinalLineEnd.pop_back();
   for (const std::string& text : {crlf, tabs, pairs, noFinalLineEnd}) {
-    test::resetMotionStore();
+    freshMotion();
     ASSERT_EQ(readText(text), BvhReadStatus::Ok);
-    EXPECT_EQ(motionStore().tracks[headTrack][5][0], -33.25);
-    EXPECT_EQ(motionStore().channelStart, TEST_FIGURE_STARTS);
+    EXPECT_EQ((*motion)[Track::head][5][0], -33.25);
+    EXPECT_EQ(motion->channelStart, TEST_FIGURE_STARTS);
   }
 }
 
@@ -145,20 +164,20 @@ TEST_F(BvhReaderTest, JointsAreMatchedByTheirFullNameInAnyOrder) {
   // A hand joint between the collars and the thighs: its compared characters equal "rThigh"'s.
   ASSERT_EQ(readText(replaced(text, "\tJOINT rThigh", "\tJOINT lThumb1\n\t{\n\t}\n\tJOINT rThigh")),
             BvhReadStatus::Ok);
-  EXPECT_EQ(motionStore().channelStart[6], 27);  // rThigh after the extra JOINT
-  EXPECT_EQ(motionStore().channelStart[5], 21);
+  EXPECT_EQ(motion->channelStart[6], 27);  // rThigh after the extra JOINT
+  EXPECT_EQ(motion->channelStart[5], 21);
 
   // Left side first: each side's tracks still come from its own joints.
   std::string leftFirst = replaced(text, "JOINT rCollar", "JOINT XCollar");
   leftFirst = replaced(leftFirst, "JOINT lCollar", "JOINT rCollar");
   leftFirst = replaced(leftFirst, "JOINT XCollar", "JOINT lCollar");
   ASSERT_EQ(readText(leftFirst), BvhReadStatus::Ok);
-  EXPECT_EQ(motionStore().channelStart[4], 21);
-  EXPECT_EQ(motionStore().channelStart[5], 18);
+  EXPECT_EQ(motion->channelStart[4], 21);
+  EXPECT_EQ(motion->channelStart[5], 18);
 
   // The long names of the collars are taken as well.
   ASSERT_EQ(readText(replaced(text, "JOINT rCollar", "JOINT Right Collar")), BvhReadStatus::Ok);
-  EXPECT_EQ(motionStore().channelStart[4], 18);
+  EXPECT_EQ(motion->channelStart[4], 18);
 }
 
 TEST_F(BvhReaderTest, FigureWithoutATableJointIsNotHuman) {
@@ -173,10 +192,10 @@ TEST_F(BvhReaderTest, FrameCountMustLieWithinRange) {
   for (const auto& [frames, expected] :
        {std::pair{14, BvhReadStatus::FrameRange}, std::pair{15, BvhReadStatus::Ok},
         std::pair{500, BvhReadStatus::Ok}, std::pair{501, BvhReadStatus::FrameRange}}) {
-    test::resetMotionStore();
-    motionStore().frameCount = 77;
+    freshMotion();
+    motion->frameCount = 77;
     EXPECT_EQ(readText(TestMotion(frames).text()), expected) << frames;
-    EXPECT_EQ(motionStore().frameCount, expected == BvhReadStatus::Ok ? frames : 0);
+    EXPECT_EQ(motion->frameCount, expected == BvhReadStatus::Ok ? frames : 0);
   }
   const std::string text = TestMotion(15).text();
   EXPECT_EQ(readText(replaced(text, "Frames: 15", "Frames:\t15")), BvhReadStatus::Ok);
@@ -226,44 +245,41 @@ TEST_F(BvhReaderTest, MotionLinesMustBeCompleteAndHoldAFurtherValue) {
 }
 
 TEST_F(BvhReaderTest, ValuesAreReadFromTheirFirstTenCharacters) {
-  TestMotion motion(15);
-  std::string text = motion.text();
+  std::string text = TestMotion(15).text();
   const std::size_t firstLine = text.find('\n', text.find("Frame Time:")) + 1;
   // The hip's x position, then its y and z.
   text.replace(firstLine, 20, "-123.456789 1e999 -3");
   ASSERT_EQ(readText(text), BvhReadStatus::Ok);
-  EXPECT_EQ(motionStore().hipXPos[0], -123.45678);
-  EXPECT_TRUE(std::isinf(motionStore().hipYPos[0]));
-  EXPECT_EQ(motionStore().hipZPos[0], -3.0);
+  EXPECT_EQ(motion->hipXPos[0], -123.45678);
+  EXPECT_TRUE(std::isinf(motion->hipYPos[0]));
+  EXPECT_EQ(motion->hipZPos[0], -3.0);
 }
 
 TEST_F(BvhReaderTest, NumbersFollowOnlyTheDecimalGrammar) {
-  TestMotion motion(15);
-  std::string text = motion.text();
+  std::string text = TestMotion(15).text();
   const std::size_t firstLine = text.find('\n', text.find("Frame Time:")) + 1;
   text.replace(firstLine, 20, "inf nan 0x10 +5. .25 1e 7e-2 1e-999 ");
   ASSERT_EQ(readText(text), BvhReadStatus::Ok);
-  const MotionStore& store = motionStore();
-  EXPECT_EQ(store.hipXPos[0], 0.0);
-  EXPECT_EQ(store.hipYPos[0], 0.0);
-  EXPECT_EQ(store.hipZPos[0], 0.0);  // "0x10" reads as 0
-  EXPECT_EQ(store.tracks[hipTrack][0][0], 5.0);
-  EXPECT_EQ(store.tracks[hipTrack][0][1], 0.25);
-  EXPECT_EQ(store.tracks[hipTrack][0][2], 1.0);
-  EXPECT_EQ(store.channelStart[0], 6);
-  EXPECT_EQ(store.tracks[abdomenTrack][0][0], 0.07);
-  EXPECT_EQ(store.tracks[abdomenTrack][0][1], 0.0);
+  EXPECT_EQ(motion->hipXPos[0], 0.0);
+  EXPECT_EQ(motion->hipYPos[0], 0.0);
+  EXPECT_EQ(motion->hipZPos[0], 0.0);  // "0x10" reads as 0
+  EXPECT_EQ((*motion)[Track::hip][0][0], 5.0);
+  EXPECT_EQ((*motion)[Track::hip][0][1], 0.25);
+  EXPECT_EQ((*motion)[Track::hip][0][2], 1.0);
+  EXPECT_EQ(motion->channelStart[0], 6);
+  EXPECT_EQ((*motion)[Track::abdomen][0][0], 0.07);
+  EXPECT_EQ((*motion)[Track::abdomen][0][1], 0.0);
 }
 
-TEST_F(BvhReaderTest, FailedReadLeavesTheStoreAsItWas) {
+TEST_F(BvhReaderTest, FailedReadLeavesTheMotionAsItWas) {
   TestMotion first(20);
-  first.setRotation(4, chestTrack, 1, 42.0);
+  first.setRotation(4, Track::chest, 1, 42.0);
   first.setHipPosition(19, 2, 7.5);
   ASSERT_EQ(readText(first.text()), BvhReadStatus::Ok);
-  const MotionStore before = motionStore();
+  const auto before = std::make_unique<Motion>(*motion);
 
   TestMotion second(30, "0.04");
-  second.setRotation(4, chestTrack, 1, -1.0);
+  second.setRotation(4, Track::chest, 1, -1.0);
   const std::string complete = second.text();
   const std::string text = complete.substr(0, complete.size() - 100);  // the last line ends early
   EXPECT_EQ(readText(text), BvhReadStatus::FpsRange);
@@ -273,33 +289,32 @@ TEST_F(BvhReaderTest, FailedReadLeavesTheStoreAsItWas) {
   EXPECT_EQ(readText(replaced(text, "JOINT chest", "JOINT chestX")), BvhReadStatus::NotHuman);
   EXPECT_EQ(readText(TestMotion(15, "0.5").text()), BvhReadStatus::FpsRange);
 
-  const MotionStore& after = motionStore();
-  EXPECT_EQ(after.frameCount, 20);
-  EXPECT_EQ(after.frameTime, before.frameTime);
-  EXPECT_EQ(after.channelStart, before.channelStart);
-  EXPECT_EQ(after.tracks, before.tracks);
-  EXPECT_EQ(after.hipZPos, before.hipZPos);
+  EXPECT_EQ(motion->frameCount, 20);
+  EXPECT_EQ(motion->frameTime, before->frameTime);
+  EXPECT_EQ(motion->channelStart, before->channelStart);
+  EXPECT_TRUE(motion->tracks == before->tracks);
+  EXPECT_EQ(motion->hipZPos, before->hipZPos);
 }
 
 TEST_F(BvhReaderTest, ShorterMotionKeepsTheLongerOnesLaterFrames) {
   TestMotion longer(40);
-  longer.setRotation(30, neckTrack, 3, 9.0);
+  longer.setRotation(30, Track::neck, 3, 9.0);
   ASSERT_EQ(readText(longer.text()), BvhReadStatus::Ok);
   ASSERT_EQ(readText(TestMotion(15).text()), BvhReadStatus::Ok);
-  EXPECT_EQ(motionStore().frameCount, 15);
-  EXPECT_EQ(motionStore().tracks[neckTrack][30][2], 9.0);
+  EXPECT_EQ(motion->frameCount, 15);
+  EXPECT_EQ((*motion)[Track::neck][30][2], 9.0);
 }
 
 TEST_F(BvhReaderTest, BadFilesGiveAMessageNotACrash) {
   const test::TempDir dir;
-  EXPECT_EQ(readBvhFile((dir.path() / "missing.bvh").c_str()), BvhReadStatus::CannotOpen);
-  EXPECT_EQ(readBvhFile(dir.path().c_str()), BvhReadStatus::CannotOpen);
-  EXPECT_EQ(readBvhFile("/dev/zero"), BvhReadStatus::CannotOpen);
-  EXPECT_EQ(readBvhFile(dir.write("empty.bvh", "").c_str()), BvhReadStatus::ReadError);
+  EXPECT_EQ(readFile(dir.path() / "missing.bvh"), BvhReadStatus::CannotOpen);
+  EXPECT_EQ(readFile(dir.path()), BvhReadStatus::CannotOpen);
+  EXPECT_EQ(readFile("/dev/zero"), BvhReadStatus::CannotOpen);
+  EXPECT_EQ(readFile(dir.write("empty.bvh", "")), BvhReadStatus::ReadError);
 
   std::string garbage;
   for (int i = 0; i < 100000; ++i) garbage += static_cast<char>((i * 7919) % 256);
-  EXPECT_EQ(readBvhFile(dir.write("garbage.bvh", garbage).c_str()), BvhReadStatus::NotPoserFormat);
+  EXPECT_EQ(readFile(dir.write("garbage.bvh", garbage)), BvhReadStatus::NotPoserFormat);
   EXPECT_EQ(readText(std::string(20000, '\0')), BvhReadStatus::NotPoserFormat);
 
   const std::string text = TestMotion(15).text();
@@ -307,7 +322,7 @@ TEST_F(BvhReaderTest, BadFilesGiveAMessageNotACrash) {
   // A long header line arrives in pieces; the JOINT at its end is still found and counted.
   const std::string longHeader = replaced(text, "\tJOINT chest", longLine + " JOINT chest");
   ASSERT_EQ(readText(longHeader), BvhReadStatus::Ok);
-  EXPECT_EQ(motionStore().channelStart[1], 9);
+  EXPECT_EQ(motion->channelStart[1], 9);
   const std::size_t lastLine = text.rfind('\n', text.size() - 2) + 1;
   EXPECT_EQ(readText(text.substr(0, lastLine) + longLine + "\n"), BvhReadStatus::FpsRange);
   // Blanks read as zeros, value by value; the pieces after the first are lines of their own.
@@ -315,9 +330,9 @@ TEST_F(BvhReaderTest, BadFilesGiveAMessageNotACrash) {
 }
 
 TEST_F(BvhReaderTest, LongMotionLinesStayOneFrameEach) {
-  TestMotion motion(15);
-  for (int f = 0; f < 15; ++f) motion.setRotation(f, lShinTrack, 3, f + 0.5);
-  std::string text = motion.text();
+  TestMotion written(15);
+  for (int f = 0; f < 15; ++f) written.setRotation(f, Track::lShin, 3, f + 0.5);
+  std::string text = written.text();
   std::string manyValues;
   for (int i = 0; i < 6000; ++i) manyValues += " 0";
   const std::size_t firstMotionLine = text.find('\n', text.find("Frame Time:")) + 1;
@@ -326,7 +341,7 @@ TEST_F(BvhReaderTest, LongMotionLinesStayOneFrameEach) {
     text.insert(i, manyValues);
   }
   ASSERT_EQ(readText(text), BvhReadStatus::Ok);
-  for (int f = 0; f < 15; ++f) EXPECT_EQ(motionStore().tracks[lShinTrack][f][2], f + 0.5);
+  for (int f = 0; f < 15; ++f) EXPECT_EQ((*motion)[Track::lShin][f][2], f + 0.5);
   // A long last line without a line end reads the same.
   text.pop_back();
   EXPECT_EQ(readText(text), BvhReadStatus::Ok);
@@ -341,6 +356,144 @@ TEST_F(BvhReaderTest, ManyJointKeywordsEndInTimeWithoutOverflow) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
+// Where the reader stopped and what it found there, for a person to act on. The test figure's file
+// has its Frames: line on line 63, its Frame Time: line on 64 and its motion lines from 65 on.
+struct FailureCase {
+  const char* what;
+  std::optional<std::string> text;  // the file's bytes; none: there is no such file
+  BvhReadStatus status;
+  int line;
+  std::string detail;
+};
+
+TEST_F(BvhReaderTest, FailureTellsItsLineAndWhatWasThere) {
+  const std::string text = TestMotion(15).text();
+  const std::size_t lastLine = text.rfind('\n', text.size() - 2) + 1;
+  std::string lineEndsAtLShin = text.substr(0, lastLine);
+  for (int value = 0; value < 36; ++value) lineEndsAtLShin += value ? " 0.0000" : "0.0000";
+  const FailureCase cases[] = {
+      {"empty file", "", BvhReadStatus::ReadError, 0, "the file is empty"},
+      {"no ROOT hip", replaced(text, "ROOT hip", "ROOT pelvis"), BvhReadStatus::NotPoserFormat, 3,
+       "none of the first three lines is a ROOT hip line"},
+      {"no neck", replaced(text, "JOINT neck", "JOINT neckDummy"), BvhReadStatus::NotHuman, 79,
+       "the file ends without JOINT neck"},
+      {"501 frames", TestMotion(501).text(), BvhReadStatus::FrameRange, 63,
+       "Frames: 501 is outside 15 to 500"},
+      {"120 fps", TestMotion(15, "0.008333").text(), BvhReadStatus::FpsRange, 64,
+       "Frame Time 0.008333 is 120 fps, outside 12 to 60"},
+      {"frame time 0", TestMotion(15, "0").text(), BvhReadStatus::FpsRange, 64,
+       "Frame Time 0 gives no frame rate"},
+      {"motion line ends early", lineEndsAtLShin + "\n", BvhReadStatus::FpsRange, 79,
+       "the motion line ends after 36 of the 37 values it needs"},
+      {"one motion line too few", text.substr(0, lastLine), BvhReadStatus::ReadError, 78,
+       "the file ends after 14 of the 15 frames that Frames: announces"},
+      {"missing file", std::nullopt, BvhReadStatus::CannotOpen, 0,
+       std::make_error_code(std::errc::no_such_file_or_directory).message()},
+  };
+  const test::TempDir dir;
+  for (const FailureCase& failure : cases) {
+    SCOPED_TRACE(failure.what);
+    const std::filesystem::path path =
+        failure.text ? std::filesystem::path(dir.write("case.bvh", *failure.text))
+                     : dir.path() / "missing.bvh";
+    const BvhReadResult result = reader.readFile(path, *motion);
+    EXPECT_EQ(result.status, failure.status);
+    EXPECT_EQ(result.line, failure.line);
+    EXPECT_EQ(result.detail.view(), failure.detail);
+    // The message's second line: "line N: " only where a line was read.
+    EXPECT_EQ(describeReadFailure(result).view(),
+              failure.line > 0 ? "line " + std::to_string(failure.line) + ": " + failure.detail
+                               : failure.detail);
+    if (failure.text) {
+      const BvhReadResult fromBytes = read(*failure.text);
+      EXPECT_EQ(fromBytes.status, result.status);
+      EXPECT_EQ(fromBytes.line, result.line);
+      EXPECT_EQ(fromBytes.detail.view(), result.detail.view());
+    }
+  }
+}
+
+// Everything one read leaves behind: its result and a digest of the motion it was given.
+struct ReadRecord {
+  BvhReadStatus status;
+  int line;
+  std::string detail;
+  std::uint64_t motionDigest;
+
+  bool operator==(const ReadRecord&) const = default;
+};
+
+void PrintTo(const ReadRecord& record, std::ostream* out) {
+  *out << "status " << static_cast<int>(record.status) << ", line " << record.line << ", \""
+       << record.detail << "\", motion " << record.motionDigest;
+}
+
+std::uint64_t digestOf(const Motion& motion) {
+  std::uint64_t digest = 14695981039346656037ull;
+  const auto add = [&digest](const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    for (std::size_t i = 0; i < size; ++i) digest = (digest ^ bytes[i]) * 1099511628211ull;
+  };
+  add(motion.tracks.data(), sizeof motion.tracks);
+  add(motion.hipXPos.data(), sizeof motion.hipXPos);
+  add(motion.hipYPos.data(), sizeof motion.hipYPos);
+  add(motion.hipZPos.data(), sizeof motion.hipZPos);
+  add(motion.channelStart.data(), sizeof motion.channelStart);
+  add(&motion.frameCount, sizeof motion.frameCount);
+  add(&motion.frameTime, sizeof motion.frameTime);
+  return digest;
+}
+
+// Reads the files in turn, rounds times over, into one motion.
+std::vector<ReadRecord> readInTurn(BvhReader& reader, const std::vector<std::string>& files,
+                                   int rounds) {
+  const auto motion = std::make_unique<Motion>();
+  std::vector<ReadRecord> records;
+  for (int round = 0; round < rounds; ++round) {
+    for (const std::string& file : files) {
+      const BvhReadResult result = reader.readFile(file, *motion);
+      records.push_back(
+          {result.status, result.line, std::string(result.detail.view()), digestOf(*motion)});
+    }
+  }
+  return records;
+}
+
+TEST(BvhReaderThreads, TwoReadersAtOnceReadAsOneAfterTheOther) {
+  const test::TempDir dir;
+  const std::string text = TestMotion(15).text();
+  // Its last motion line ends early.
+  const std::string cutShort = dir.write("cut-short.bvh", text.substr(0, text.size() - 30));
+  const std::vector<std::string> first{test::dataPath("CMU_132_29_bouncy_walk.bvh"),
+                                       test::dataPath("88_07.bvh")};
+  const std::vector<std::string> second{test::dataPath("CMU_91_28_ghetto_walk.bvh"), cutShort,
+                                        test::dataPath("avatar_hello.bvh")};
+  constexpr int ROUNDS = 20;
+
+  BvhReader reader;
+  const std::vector<ReadRecord> firstAlone = readInTurn(reader, first, ROUNDS);
+  const std::vector<ReadRecord> secondAlone = readInTurn(reader, second, ROUNDS);
+  ASSERT_EQ(firstAlone[0].status, BvhReadStatus::Ok);
+  ASSERT_EQ(firstAlone[1].status, BvhReadStatus::FpsRange);
+  ASSERT_EQ(secondAlone[1].status, BvhReadStatus::FpsRange);
+
+  std::vector<ReadRecord> firstTogether;
+  std::vector<ReadRecord> secondTogether;
+  std::latch start(2);
+  {
+    const auto readOnThread = [&start](const std::vector<std::string>& files,
+                                       std::vector<ReadRecord>& records) {
+      BvhReader own;
+      start.arrive_and_wait();
+      records = readInTurn(own, files, ROUNDS);
+    };
+    std::jthread one(readOnThread, std::cref(first), std::ref(firstTogether));
+    std::jthread two(readOnThread, std::cref(second), std::ref(secondTogether));
+  }
+  EXPECT_EQ(firstTogether, firstAlone);
+  EXPECT_EQ(secondTogether, secondAlone);
+}
+
 struct RealFile {
   const char* name;
   BvhReadStatus status;
@@ -353,12 +506,13 @@ void PrintTo(const RealFile& file, std::ostream* out) { *out << file.name; }
 class RealBvhFiles : public ::testing::TestWithParam<RealFile> {};
 
 TEST_P(RealBvhFiles, ReadWithTheirStatusAndJointPlaces) {
-  test::resetMotionStore();
   const RealFile& file = GetParam();
-  ASSERT_EQ(readBvhFile(test::dataPath(file.name).c_str()), file.status);
+  BvhReader reader;
+  const auto motion = std::make_unique<Motion>();
+  ASSERT_EQ(reader.readFile(test::dataPath(file.name), *motion).status, file.status);
   if (file.status != BvhReadStatus::Ok) return;
-  EXPECT_EQ(motionStore().frameCount, file.frameCount);
-  EXPECT_EQ(motionStore().channelStart, file.channelStart);
+  EXPECT_EQ(motion->frameCount, file.frameCount);
+  EXPECT_EQ(motion->channelStart, file.channelStart);
 }
 
 INSTANTIATE_TEST_SUITE_P(BvhReader, RealBvhFiles,
@@ -392,18 +546,17 @@ INSTANTIATE_TEST_SUITE_P(BvhReader, RealBvhFiles,
                          });
 
 TEST_F(BvhReaderTest, RealFileValuesLandInTheirTracks) {
-  ASSERT_EQ(readBvhFile(test::dataPath("avatar_hello.bvh").c_str()), BvhReadStatus::Ok);
+  ASSERT_EQ(readFile(test::dataPath("avatar_hello.bvh")), BvhReadStatus::Ok);
   const std::string text = test::readWholeFile(test::dataPath("avatar_hello.bvh"));
   const std::size_t firstLine = text.find('\n', text.find("Frame Time:")) + 1;
   std::array<double, 66> values{};
   const char* p = text.c_str() + firstLine;
   for (double& v : values) v = std::strtod(p, const_cast<char**>(&p));
-  const MotionStore& store = motionStore();
-  EXPECT_EQ(store.hipYPos[0], values[1]);
-  EXPECT_EQ(store.tracks[hipTrack][0][2], values[5]);
-  EXPECT_EQ(store.tracks[neckTrack][0][0], values[15]);
-  EXPECT_EQ(store.tracks[lThighTrack][0][0], values[48]);
-  EXPECT_EQ(store.tracks[rThighTrack][0][2], values[59]);
+  EXPECT_EQ(motion->hipYPos[0], values[1]);
+  EXPECT_EQ((*motion)[Track::hip][0][2], values[5]);
+  EXPECT_EQ((*motion)[Track::neck][0][0], values[15]);
+  EXPECT_EQ((*motion)[Track::lThigh][0][0], values[48]);
+  EXPECT_EQ((*motion)[Track::rThigh][0][2], values[59]);
 }
 
 }  // namespace

@@ -4,19 +4,12 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
 
-#include "support/test_support.h"
+#include "store/motion_store.h"
 
 namespace zev {
 namespace {
-
-MotionStore& storeWithFrames(int frames, double frameTime = 0.033333) {
-  test::resetMotionStore();
-  MotionStore& store = motionStore();
-  store.frameCount = frames;
-  store.frameTime = frameTime;
-  return store;
-}
 
 FrameArray ramp() {
   FrameArray values{};
@@ -30,24 +23,24 @@ int shiftOf(const FrameArray& slot, int frames) {
 }
 
 TEST(DelayLimit, ShiftRepeatsFrameZeroAndDropsTheLastFrames) {
-  storeWithFrames(15);
+  FrameArray scratch{};
   FrameArray signal = ramp();
-  delaySlot(3, signal);
+  delaySlot(3, signal, 15, scratch);
   const double expected[15] = {0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
   for (int i = 0; i < 15; ++i) EXPECT_EQ(signal[i], expected[i]) << i;
   EXPECT_EQ(signal[15], 15.0);
 }
 
 TEST(DelayLimit, ShiftOfZeroOrLessChangesNothingAndLongShiftFillsWithFrameZero) {
-  storeWithFrames(15);
+  FrameArray scratch{};
   FrameArray values = ramp();
   values[0] = 4.5;
   const FrameArray before = values;
-  delaySlot(0, values);
+  delaySlot(0, values, 15, scratch);
   EXPECT_EQ(values, before);
-  delaySlot(-3, values);
+  delaySlot(-3, values, 15, scratch);
   EXPECT_EQ(values, before);
-  delaySlot(40, values);
+  delaySlot(40, values, 15, scratch);
   for (int i = 0; i < 15; ++i) EXPECT_EQ(values[i], 4.5) << i;
   EXPECT_EQ(values[15], 15.0);
 }
@@ -68,35 +61,37 @@ TEST(DelayLimit, DelayUnitIsAboutAFifteenthOfASecond) {
   };
   constexpr int FRAMES = 60;
   for (const Row& row : rows) {
-    MotionStore& store = storeWithFrames(FRAMES, row.frameTime);
-    for (SlotNumber s : {chestUp, chestSide, chestFront, hairSwing, headSide}) {
-      store.slots[s] = ramp();
+    const auto owned = std::make_unique<Signals>();
+    Signals& signals = *owned;
+    for (Slot s :
+         {Slot::chestUp, Slot::chestSide, Slot::chestFront, Slot::hairSwing, Slot::headSide}) {
+      signals[s] = ramp();
     }
-    applyDelay(row.delayTime);
-    for (SlotNumber s : {chestUp, chestSide, chestFront}) {
-      EXPECT_EQ(shiftOf(store.slots[s], FRAMES), row.chestShift) << row.frameTime;
+    applyDelay(row.delayTime, row.frameTime, FRAMES, signals);
+    for (Slot s : {Slot::chestUp, Slot::chestSide, Slot::chestFront}) {
+      EXPECT_EQ(shiftOf(signals[s], FRAMES), row.chestShift) << row.frameTime;
     }
-    EXPECT_EQ(shiftOf(store.slots[hairSwing], FRAMES), row.hairShift) << row.frameTime;
-    EXPECT_EQ(shiftOf(store.slots[headSide], FRAMES), 0);
+    EXPECT_EQ(shiftOf(signals[Slot::hairSwing], FRAMES), row.hairShift) << row.frameTime;
+    EXPECT_EQ(shiftOf(signals[Slot::headSide], FRAMES), 0);
   }
 }
 
 TEST(DelayLimit, DelayBeforeAnyMotionChangesNothing) {
   // As at start: no frames and a frame time of 0, so the frame rate is infinite.
-  MotionStore& store = storeWithFrames(0, 0.0);
-  store.slots[chestUp] = ramp();
-  store.slots[filterSum] = ramp();
-  applyDelay(10);
-  EXPECT_EQ(store.slots[chestUp], ramp());
-  EXPECT_EQ(store.slots[filterSum], ramp());
+  const auto owned = std::make_unique<Signals>();
+  Signals& signals = *owned;
+  signals[Slot::chestUp] = ramp();
+  signals[Slot::filterSum] = ramp();
+  applyDelay(10, 0.0, 0, signals);
+  EXPECT_EQ(signals[Slot::chestUp], ramp());
+  EXPECT_EQ(signals[Slot::filterSum], ramp());
 }
 
 TEST(DelayLimit, LimitClampsToPlusMinusOneAndNaNToMinusOne) {
-  storeWithFrames(8);
   const double inf = std::numeric_limits<double>::infinity();
   FrameArray values{1.5, -2.0, 1.0, -1.0, 0.3, std::numeric_limits<double>::quiet_NaN(), inf, -inf};
   values[8] = 5.0;
-  limitSlot(values);
+  limitSlot(values, 8);
   const double expected[] = {1.0, -1.0, 1.0, -1.0, 0.3, -1.0, 1.0, -1.0};
   for (int i = 0; i < 8; ++i) EXPECT_EQ(values[i], expected[i]) << i;
   EXPECT_EQ(values[8], 5.0);

@@ -1,4 +1,4 @@
-#include "pz2/number_format.h"
+#include "common/number_format.h"
 
 #include <gtest/gtest.h>
 

@@ -5,18 +5,20 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
-#include "support/test_support.h"
+#include "store/motion_store.h"
 
 namespace zev {
 namespace {
 
-std::string writtenFile() {
+std::string writtenFile(const MotionStore& store) {
   std::string text;
-  Pz2MemorySink sink(text);
-  writePz2File(sink);
+  StringSink sink(text);
+  writePz2File(sink, store);
   return text;
 }
 
@@ -63,12 +65,12 @@ constexpr const char* LAST_BLOCK_END =
     "\t\t\t\t}\n\t\t\t}\n\n\t\t}\n\t}\n\n}";
 
 TEST(Pz2Writer, WritesTheHeaderBlocksAndEndExactly) {
-  test::resetMotionStore();
-  MotionStore& store = motionStore();
-  store.frameCount = 2;
-  store.slots[chestFront][0] = 0.5;
-  store.slots[chestFront][1] = -0.5;
-  const std::string text = writtenFile();
+  const auto owned = std::make_unique<MotionStore>();
+  MotionStore& store = *owned;
+  store.motion.frameCount = 2;
+  store.signals[Slot::chestFront][0] = 0.5;
+  store.signals[Slot::chestFront][1] = -0.5;
+  const std::string text = writtenFile(store);
 
   EXPECT_EQ(text.rfind(HEADER_AND_FIRST_KEYS, 0), 0u);
   ASSERT_GE(text.size(), std::string(LAST_BLOCK_END).size());
@@ -126,16 +128,17 @@ TEST(Pz2Writer, WritesTheHeaderBlocksAndEndExactly) {
 
 // Each channel takes the direction of its slot that its sign mode selects.
 TEST(Pz2Writer, KeysEachChannelFromItsSlotAndSignMode) {
-  test::resetMotionStore();
-  MotionStore& store = motionStore();
-  store.frameCount = 1;
-  const std::vector<std::pair<SlotNumber, double>> values{
-      {chestFront, 0.1},  {chestUp, -0.2},    {chestSide, 0.3},     {rThighBend, -0.4},
-      {lThighBend, -0.5}, {hipUp, 0.6},       {headFront, -0.7},    {headSide, 0.8},
-      {headUp, -0.9},     {hairSwing, 0.125}, {earringZrot, -12.5}, {earringXrot, 3.0}};
-  for (const auto& [slot, value] : values) store.slots[slot][0] = value;
+  const auto owned = std::make_unique<MotionStore>();
+  MotionStore& store = *owned;
+  store.motion.frameCount = 1;
+  const std::vector<std::pair<Slot, double>> values{
+      {Slot::chestFront, 0.1},  {Slot::chestUp, -0.2},      {Slot::chestSide, 0.3},
+      {Slot::rThighBend, -0.4}, {Slot::lThighBend, -0.5},   {Slot::hipUp, 0.6},
+      {Slot::headFront, -0.7},  {Slot::headSide, 0.8},      {Slot::headUp, -0.9},
+      {Slot::hairSwing, 0.125}, {Slot::earringZrot, -12.5}, {Slot::earringXrot, 3.0}};
+  for (const auto& [slot, value] : values) store.signals[slot][0] = value;
 
-  const auto channels = keyValuesByChannel(writtenFile());
+  const auto channels = keyValuesByChannel(writtenFile(store));
   std::vector<std::string> firstKeys;
   for (const auto& keys : channels) {
     ASSERT_EQ(keys.size(), 1u);
@@ -153,8 +156,8 @@ TEST(Pz2Writer, KeysEachChannelFromItsSlotAndSignMode) {
 }
 
 TEST(Pz2Writer, NeverWritesASignOrANonNumber) {
-  test::resetMotionStore();
-  MotionStore& store = motionStore();
+  const auto owned = std::make_unique<MotionStore>();
+  MotionStore& store = *owned;
   const std::vector<double> elements{0.25,
                                      -0.25,
                                      0.0,
@@ -163,10 +166,11 @@ TEST(Pz2Writer, NeverWritesASignOrANonNumber) {
                                      std::numeric_limits<double>::quiet_NaN(),
                                      std::numeric_limits<double>::infinity(),
                                      -std::numeric_limits<double>::infinity()};
-  store.frameCount = static_cast<int>(elements.size());
-  for (std::size_t i = 0; i < elements.size(); ++i) store.slots[chestFront][i] = elements[i];
+  store.motion.frameCount = static_cast<int>(elements.size());
+  for (std::size_t i = 0; i < elements.size(); ++i)
+    store.signals[Slot::chestFront][i] = elements[i];
 
-  const auto channels = keyValuesByChannel(writtenFile());
+  const auto channels = keyValuesByChannel(writtenFile(store));
   ASSERT_EQ(channels.size(), 27u);
   const std::vector<std::string> positive{"0.250000", "0.000000", "0.000000", "0.000000",
                                           "0.000000", "0.000000", "0.000000", "0.000000"};
@@ -177,16 +181,16 @@ TEST(Pz2Writer, NeverWritesASignOrANonNumber) {
 }
 
 TEST(Pz2Writer, WritesOnlyTheFramesOfTheMotion) {
-  test::resetMotionStore();
-  MotionStore& store = motionStore();
-  for (auto& slot : store.slots) slot.fill(0.75);  // a longer motion left these behind
-  store.frameCount = 15;
-  const std::string text = writtenFile();
+  const auto owned = std::make_unique<MotionStore>();
+  MotionStore& store = *owned;
+  for (auto& slot : store.signals.slots) slot.fill(0.75);  // a longer motion left these behind
+  store.motion.frameCount = 15;
+  const std::string text = writtenFile(store);
   EXPECT_NE(text.find("clearFigureKeys 15\n"), std::string::npos);
   for (const auto& keys : keyValuesByChannel(text)) EXPECT_EQ(keys.size(), 15u);
 
-  store.frameCount = 0;
-  const std::string empty = writtenFile();
+  store.motion.frameCount = 0;
+  const std::string empty = writtenFile(store);
   EXPECT_NE(empty.find("clearFigureKeys 0\n\n"), std::string::npos);
   const auto channels = keyValuesByChannel(empty);
   EXPECT_EQ(channels.size(), 27u);
@@ -197,11 +201,11 @@ TEST(Pz2Writer, WritesOnlyTheFramesOfTheMotion) {
 TEST(Pz2Writer, FileSinkReportsAFullDevice) {
   std::FILE* full = std::fopen("/dev/full", "wb");
   if (full == nullptr) GTEST_SKIP() << "no /dev/full on this system";
-  test::resetMotionStore();
-  motionStore().frameCount = 500;
-  Pz2FileSink sink(full);
-  writePz2File(sink);
-  EXPECT_TRUE(sink.failed());
+  const auto store = std::make_unique<MotionStore>();
+  store->motion.frameCount = 500;
+  FileSink sink(full);
+  writePz2File(sink, *store);
+  EXPECT_EQ(sink.error(), std::errc::no_space_on_device) << sink.error().message();
   std::fclose(full);
 }
 

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
 #include "store/motion_store.h"
-#include "support/test_support.h"
 
 namespace zev {
 namespace {
@@ -14,11 +14,15 @@ namespace {
 constexpr double ROUNDING = 1e-15;
 constexpr double PRINTED = 5e-7;  // six printed decimals
 
-MotionStore& storeWithFrames(int frames) {
-  test::resetMotionStore();
-  MotionStore& store = motionStore();
-  store.frameCount = frames;
-  return store;
+// The two arrays the filter works in, as a caller owns them.
+struct Scratch {
+  FrameArray diff{};
+  FrameArray sum{};
+};
+
+void filter(FrameArray& signal, int frames, double gain, FilterMode mode, double step,
+            Scratch& scratch) {
+  springFilter(signal, frames, gain, mode, step, scratch.diff, scratch.sum);
 }
 
 FrameArray randomSignal(unsigned seed) {
@@ -29,34 +33,54 @@ FrameArray randomSignal(unsigned seed) {
   return signal;
 }
 
-// The response with the kernel built afresh for every frame, as the filter is defined.
+// The kernel of one frame as the filter is defined: entry k is ((sin θ × n) × amplitude) × -1/30,
+// θ accumulated by adding the step once per entry and n counting down from 30.
+SpringKernel kernelOf(double amplitude, double step) {
+  SpringKernel kernel;
+  double theta = 0.0;
+  double weight = KERNEL_LENGTH;
+  for (double& entry : kernel) {
+    entry = ((std::sin(theta) * weight) * amplitude) * -0.03333333333333333;
+    weight -= 1.0;
+    theta += step;
+  }
+  return kernel;
+}
+
+// The response with the kernel built afresh for every frame.
 FrameArray responseFrameByFrame(const FrameArray& p, int n, double gain, double step) {
   FrameArray sum{};
   for (int i = 0; i + 2 < n; ++i) {
-    buildSpringKernel((((p[i + 2] - p[i + 1]) - (p[i + 1] - p[i])) * gain) * 0.1, step);
-    for (int k = 0; k < KERNEL_LENGTH; ++k) sum[i + k] = sum[i + k] + springKernel()[k];
+    const SpringKernel kernel =
+        kernelOf((((p[i + 2] - p[i + 1]) - (p[i + 1] - p[i])) * gain) * 0.1, step);
+    for (int k = 0; k < KERNEL_LENGTH; ++k) sum[i + k] = sum[i + k] + kernel[k];
   }
   return sum;
 }
 
 TEST(SpringFilter, NoFramesChangeNothing) {
-  MotionStore& store = storeWithFrames(0);
-  FrameArray signal = randomSignal(1);
-  const FrameArray before = signal;
-  springFilter(signal, 2.0, FilterMode::Replace, 0.4);
-  EXPECT_EQ(signal, before);
-  for (double v : store.slots[filterSum]) EXPECT_EQ(v, 0.0);
+  for (int frames : {0, -1}) {
+    Scratch scratch;
+    scratch.diff.fill(-9.0);
+    scratch.sum.fill(-9.0);
+    FrameArray signal = randomSignal(1);
+    const FrameArray before = signal;
+    filter(signal, frames, 2.0, FilterMode::Replace, 0.4, scratch);
+    EXPECT_EQ(signal, before) << frames;
+    for (double v : scratch.sum) EXPECT_EQ(v, -9.0) << frames;
+    for (double v : scratch.diff) EXPECT_EQ(v, -9.0) << frames;
+  }
 }
 
 TEST(SpringFilter, SteadySignalsHaveNoResponse) {
-  storeWithFrames(40);
+  Scratch scratch;
   FrameArray constant{};
   constant.fill(0.6);
   FrameArray ramp{};
   for (int i = 0; i < FRAME_CAPACITY; ++i) ramp[i] = 0.25 * i;
   const FrameArray rampBefore = ramp;
-  springFilter(constant, 2.0, FilterMode::Replace, 0.4);
-  springFilter(ramp, 2.0, FilterMode::Add, 0.4);
+  filter(constant, 40, 2.0, FilterMode::Replace, 0.4, scratch);
+  filter(ramp, 40, 2.0, FilterMode::Add, 0.4, scratch);
   for (int i = 0; i < 40; ++i) {
     EXPECT_EQ(constant[i], 0.0) << i;
     EXPECT_EQ(ramp[i], rampBefore[i]) << i;
@@ -65,10 +89,10 @@ TEST(SpringFilter, SteadySignalsHaveNoResponse) {
 
 TEST(SpringFilter, StepResponseStartsAtTheStep) {
   constexpr int m = 6;
-  storeWithFrames(20);
+  Scratch scratch;
   FrameArray signal{};
   for (int i = m + 1; i < FRAME_CAPACITY; ++i) signal[i] = 1.0;
-  springFilter(signal, 2.0, FilterMode::Replace, 0.4);
+  filter(signal, 20, 2.0, FilterMode::Replace, 0.4, scratch);
   for (int i = 0; i < m; ++i) EXPECT_EQ(signal[i], 0.0) << i;
   EXPECT_NEAR(signal[m], -0.075288, PRINTED);
   EXPECT_NEAR(signal[m + 1], -0.058619, PRINTED);
@@ -77,40 +101,40 @@ TEST(SpringFilter, StepResponseStartsAtTheStep) {
 
 TEST(SpringFilter, OneKernelPerCallGivesTheFrameByFrameResultBitForBit) {
   for (int n : {3, 17, 123, 500}) {
-    MotionStore& store = storeWithFrames(n);
+    Scratch scratch;
     const FrameArray input = randomSignal(n);
     const FrameArray expected = responseFrameByFrame(input, n, 1.7, 0.37);
     FrameArray replaced = input;
-    springFilter(replaced, 1.7, FilterMode::Replace, 0.37);
+    filter(replaced, n, 1.7, FilterMode::Replace, 0.37, scratch);
     FrameArray added = input;
-    springFilter(added, 1.7, FilterMode::Add, 0.37);
+    filter(added, n, 1.7, FilterMode::Add, 0.37, scratch);
     for (int j = 0; j < n; ++j) {
       ASSERT_EQ(replaced[j], expected[j]) << n << " frames, frame " << j;
       ASSERT_EQ(added[j], expected[j] + input[j]) << n << " frames, frame " << j;
-      ASSERT_EQ(store.slots[filterSum][j], expected[j]);
+      ASSERT_EQ(scratch.sum[j], expected[j]) << n << " frames, frame " << j;
     }
     EXPECT_EQ(replaced[0], 0.0);
   }
 }
 
 TEST(SpringFilter, LateAccelerationReachesIndex526AndNeverWraps) {
-  MotionStore& store = storeWithFrames(500);
-  store.slots[filterSum].fill(-9.0);
+  Scratch scratch;
+  scratch.sum.fill(-9.0);
   FrameArray signal{};
   signal[499] = 1.0;  // accelerates at frame 498: a kernel laid from 497 on
-  springFilter(signal, 2.0, FilterMode::Replace, 0.4);
+  filter(signal, 500, 2.0, FilterMode::Replace, 0.4, scratch);
   for (int j = 0; j < 498; ++j) EXPECT_EQ(signal[j], 0.0) << j;
   EXPECT_NE(signal[498], 0.0);
-  EXPECT_NE(store.slots[filterSum][526], -9.0);
-  for (int j = 527; j < FRAME_CAPACITY; ++j) EXPECT_EQ(store.slots[filterSum][j], -9.0) << j;
+  EXPECT_NE(scratch.sum[526], -9.0);
+  for (int j = 527; j < FRAME_CAPACITY; ++j) EXPECT_EQ(scratch.sum[j], -9.0) << j;
 }
 
 TEST(SpringFilter, MatchesTheClosedFormResponse) {
   constexpr int n = 80;
-  storeWithFrames(n);
+  Scratch scratch;
   const FrameArray p = randomSignal(7);
   FrameArray signal = p;
-  springFilter(signal, 3.0, FilterMode::Replace, 0.3);
+  filter(signal, n, 3.0, FilterMode::Replace, 0.3, scratch);
   for (int j = 0; j < n; ++j) {
     double response = 0.0;
     for (int i = std::max(0, j - 29); i <= std::min(j, n - 3); ++i) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include "store/motion_store.h"
 
 // The two finishing steps on the effect signals: in movie mode the soft parts lag behind the body
@@ -8,15 +10,21 @@
 
 namespace zev {
 
+// The signals that drive the breast and hair morphs, in the order they are limited; the others
+// are never clamped.
+inline constexpr std::array<Slot, 6> LIMITED_SLOTS{Slot::chestUp, Slot::chestSide, Slot::chestFront,
+                                                   Slot::headUp,  Slot::headSide,  Slot::headFront};
+
 // Delays chestUp, chestSide and chestFront by delayTime units of about a fifteenth of a second
 // (the rounded frame rate divided by 15, rounded down) and hairSwing by half as many frames.
-void applyDelay(int delayTime);
+// Uses filterSum as scratch.
+void applyDelay(int delayTime, double frameTime, int frameCount, Signals& signals);
 
 // Shifts frames 0 to frameCount - 1 of signal later by frames; the first frames repeat frame 0 and
 // the last ones fall off the end. Uses filterSum as scratch. A negative shift leaves it unchanged.
-void delaySlot(int frames, FrameArray& signal);
+void delaySlot(int frames, FrameArray& signal, int frameCount, FrameArray& filterSum);
 
 // Clamps frames 0 to frameCount - 1 to [-1, 1]; a value that is not a number becomes -1.
-void limitSlot(FrameArray& signal);
+void limitSlot(FrameArray& signal, int frameCount);
 
 }  // namespace zev

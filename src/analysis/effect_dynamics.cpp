@@ -1,7 +1,6 @@
 #include "analysis/effect_dynamics.h"
 
 #include "analysis/spring_filter.h"
-#include "store/motion_store.h"
 
 namespace zev {
 
@@ -23,22 +22,22 @@ constexpr double HAIR_TWIST_WEIGHT = static_cast<double>(0.3f);
 constexpr double HAIR_SWING_SHARE = 0.25;
 
 struct SlotPair {
-  SlotNumber output;
-  SlotNumber base;
+  Slot output;
+  Slot base;
 };
 
 // In the order the copies are taken.
 constexpr SlotPair BASE_PAIRS[] = {
-    {earringZrot, earringZrotBase},
-    {earringSway, earringSwayBase},
-    {earringXrot, earringXrotBase},
-    {headFront, headFrontBase},
-    {headSide, headSideBase},
-    {headUp, headUpBase},
-    {hipUp, hipUpBase},
-    {chestFront, chestFrontBase},
-    {chestSide, chestSideBase},
-    {chestUp, chestUpBase},
+    {Slot::earringZrot, Slot::earringZrotBase},
+    {Slot::earringSway, Slot::earringSwayBase},
+    {Slot::earringXrot, Slot::earringXrotBase},
+    {Slot::headFront, Slot::headFrontBase},
+    {Slot::headSide, Slot::headSideBase},
+    {Slot::headUp, Slot::headUpBase},
+    {Slot::hipUp, Slot::hipUpBase},
+    {Slot::chestFront, Slot::chestFrontBase},
+    {Slot::chestSide, Slot::chestSideBase},
+    {Slot::chestUp, Slot::chestUpBase},
 };
 
 // How an output takes the hip response: the chest and hip effects its mean, the earrings its plain
@@ -46,70 +45,72 @@ constexpr SlotPair BASE_PAIRS[] = {
 enum class Form { Mean, Sum, Hair };
 
 struct Update {
-  SlotNumber output;
-  SlotNumber base;
+  Slot output;
+  Slot base;
   Form form;
   double scale;  // mean form only
 };
 
 // In the order of the per-frame update; hairSwing follows headSide.
 constexpr Update UPDATES[] = {
-    {chestUp, chestUpBase, Form::Mean, 1.0},
-    {earringXrot, earringXrotBase, Form::Sum, 1.0},
-    {earringSway, earringSwayBase, Form::Sum, 1.0},
-    {earringZrot, earringZrotBase, Form::Sum, 1.0},
-    {headUp, headUpBase, Form::Hair, 1.0},
-    {headSide, headSideBase, Form::Hair, 1.0},
-    {headFront, headFrontBase, Form::Hair, 1.0},
-    {chestFront, chestFrontBase, Form::Mean, CHEST_SCALE},
-    {chestSide, chestSideBase, Form::Mean, CHEST_SCALE},
-    {hipUp, hipUpBase, Form::Mean, HIP_UP_SCALE},
+    {Slot::chestUp, Slot::chestUpBase, Form::Mean, 1.0},
+    {Slot::earringXrot, Slot::earringXrotBase, Form::Sum, 1.0},
+    {Slot::earringSway, Slot::earringSwayBase, Form::Sum, 1.0},
+    {Slot::earringZrot, Slot::earringZrotBase, Form::Sum, 1.0},
+    {Slot::headUp, Slot::headUpBase, Form::Hair, 1.0},
+    {Slot::headSide, Slot::headSideBase, Form::Hair, 1.0},
+    {Slot::headFront, Slot::headFrontBase, Form::Hair, 1.0},
+    {Slot::chestFront, Slot::chestFrontBase, Form::Mean, CHEST_SCALE},
+    {Slot::chestSide, Slot::chestSideBase, Form::Mean, CHEST_SCALE},
+    {Slot::hipUp, Slot::hipUpBase, Form::Mean, HIP_UP_SCALE},
 };
 
 }  // namespace
 
-void saveBaseSlots() {
-  MotionStore& store = motionStore();
+void saveBaseSlots(int frameCount, Signals& signals) {
   for (const SlotPair& pair : BASE_PAIRS) {
-    for (int i = 0; i < store.frameCount; ++i) {
-      store.slots[pair.base][i] = store.slots[pair.output][i];
-    }
+    for (int i = 0; i < frameCount; ++i) signals[pair.base][i] = signals[pair.output][i];
   }
 }
 
-void applyEffectDynamics(double inertiaRate, double accelRate, double gFusion) {
-  MotionStore& store = motionStore();
-  auto& slot = store.slots;
-  saveBaseSlots();
+void applyEffectDynamics(double inertiaRate, double accelRate, double gFusion, Motion& motion,
+                         Signals& signals) {
+  const int n = motion.frameCount;
+  saveBaseSlots(n, signals);
 
-  const double d = store.frameTime;
+  const double d = motion.frameTime;
   const double e = (1.0 / (1.0 / d)) * STEP_BASE;
   const double accelGain = (accelRate / d) * ONE_15TH;
   const double inertiaGain = (inertiaRate / d) * ONE_15TH;
 
-  springFilter(slot[chestUpBase], accelGain, FilterMode::Replace, e * CHEST_STEP);
-  springFilter(slot[chestSideBase], accelGain, FilterMode::Replace, e * CHEST_STEP);
-  springFilter(slot[chestFrontBase], accelGain, FilterMode::Replace, e * CHEST_STEP);
-  springFilter(slot[headUpBase], accelGain, FilterMode::Replace, e * HEAD_STEP);
-  springFilter(slot[headSideBase], accelGain, FilterMode::Replace, e * HEAD_STEP);
-  springFilter(slot[headFrontBase], accelGain, FilterMode::Replace, e * HEAD_STEP);
-  springFilter(slot[earringXrotBase], accelGain, FilterMode::Replace, e);
-  springFilter(slot[earringSwayBase], accelGain, FilterMode::Replace, e);
-  springFilter(slot[earringZrotBase], accelGain, FilterMode::Replace, e);
-  springFilter(slot[hipUpBase], accelGain, FilterMode::Replace, e * HIP_UP_STEP);
-  springFilter(slot[twistSum], accelGain, FilterMode::Replace, e * TWIST_STEP);
-  springFilter(store.hipXPos, inertiaGain, FilterMode::Replace, e * HIP_POSITION_STEP);
-  springFilter(store.hipYPos, inertiaGain, FilterMode::Replace, e * HIP_POSITION_STEP);
-  springFilter(store.hipZPos, inertiaGain, FilterMode::Replace, e * HIP_POSITION_STEP);
+  FrameArray& diff = signals[Slot::filterDiff];
+  FrameArray& sum = signals[Slot::filterSum];
+  const auto respond = [&](FrameArray& array, double gain, double step) {
+    springFilter(array, n, gain, FilterMode::Replace, step, diff, sum);
+  };
+  respond(signals[Slot::chestUpBase], accelGain, e * CHEST_STEP);
+  respond(signals[Slot::chestSideBase], accelGain, e * CHEST_STEP);
+  respond(signals[Slot::chestFrontBase], accelGain, e * CHEST_STEP);
+  respond(signals[Slot::headUpBase], accelGain, e * HEAD_STEP);
+  respond(signals[Slot::headSideBase], accelGain, e * HEAD_STEP);
+  respond(signals[Slot::headFrontBase], accelGain, e * HEAD_STEP);
+  respond(signals[Slot::earringXrotBase], accelGain, e);
+  respond(signals[Slot::earringSwayBase], accelGain, e);
+  respond(signals[Slot::earringZrotBase], accelGain, e);
+  respond(signals[Slot::hipUpBase], accelGain, e * HIP_UP_STEP);
+  respond(signals[Slot::twistSum], accelGain, e * TWIST_STEP);
+  respond(motion.hipXPos, inertiaGain, e * HIP_POSITION_STEP);
+  respond(motion.hipYPos, inertiaGain, e * HIP_POSITION_STEP);
+  respond(motion.hipZPos, inertiaGain, e * HIP_POSITION_STEP);
 
-  for (int i = 0; i < store.frameCount; ++i) {
-    const double x = store.hipXPos[i];
-    const double y = store.hipYPos[i];
-    const double z = store.hipZPos[i];
+  for (int i = 0; i < n; ++i) {
+    const double x = motion.hipXPos[i];
+    const double y = motion.hipYPos[i];
+    const double z = motion.hipZPos[i];
     const double hipMean = ((y + z) + x) * ONE_THIRD;
     for (const Update& update : UPDATES) {
-      double& out = slot[update.output][i];
-      const double base = slot[update.base][i];
+      double& out = signals[update.output][i];
+      const double base = signals[update.base][i];
       const double fusion = ((1.0 - base) * gFusion) * FUSION_SCALE;
       switch (update.form) {
         case Form::Mean:
@@ -120,10 +121,10 @@ void applyEffectDynamics(double inertiaRate, double accelRate, double gFusion) {
           break;
         case Form::Hair:
           out = (base + (((fusion + y) + z) + x) * out) * HAIR_SCALE +
-                slot[twistSum][i] * HAIR_TWIST_WEIGHT;
+                signals[Slot::twistSum][i] * HAIR_TWIST_WEIGHT;
           break;
       }
-      if (update.output == headSide) slot[hairSwing][i] = out * HAIR_SWING_SHARE;
+      if (update.output == Slot::headSide) signals[Slot::hairSwing][i] = out * HAIR_SWING_SHARE;
     }
   }
 }

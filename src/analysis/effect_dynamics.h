@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/motion_store.h"
+
 // Movie mode: the effect signals react to motion. Each signal's own accelerations drive a spring
 // (gain from the accel rate), the hip translation's accelerations drive another (gain from the
 // inertia rate) that modulates every effect, and a share of the static pull is fused in. Runs once
@@ -8,10 +10,11 @@
 namespace zev {
 
 // Copies frames 0 to frameCount - 1 of the ten output slots into their base slots.
-void saveBaseSlots();
+void saveBaseSlots(int frameCount, Signals& signals);
 
-// Replaces the ten output slots, twistSum and the three hip positions by their dynamic versions
-// and writes hairSwing as a quarter of the new headSide.
-void applyEffectDynamics(double inertiaRate, double accelRate, double gFusion);
+// Replaces the ten output slots, twistSum and the motion's three hip positions by their dynamic
+// versions and writes hairSwing as a quarter of the new headSide.
+void applyEffectDynamics(double inertiaRate, double accelRate, double gFusion, Motion& motion,
+                         Signals& signals);
 
 }  // namespace zev

@@ -1,5 +1,6 @@
 #include "analysis/spring_filter.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace zev {
@@ -9,13 +10,9 @@ namespace {
 constexpr double KERNEL_SCALE = -0.03333333333333333;  // -1/30
 constexpr double AMPLITUDE_SCALE = 0.1;
 
-using KernelArray = std::array<double, KERNEL_LENGTH>;
-
-KernelArray theKernel;
-
 // The sine of each entry's angle, the angle accumulated by adding the step once per entry.
-KernelArray kernelSines(double step) {
-  KernelArray sines;
+SpringKernel kernelSines(double step) {
+  SpringKernel sines;
   double theta = 0.0;
   for (double& sine : sines) {
     sine = std::sin(theta);
@@ -26,41 +23,40 @@ KernelArray kernelSines(double step) {
 
 // The sines depend only on the step, so one call computes them once for all its frames; each
 // entry is still formed in the same order as if its sine were taken afresh.
-void fillKernel(const KernelArray& sines, double amplitude) {
+void fillKernel(const SpringKernel& sines, double amplitude, SpringKernel& kernel) {
   double weight = KERNEL_LENGTH;
   for (int k = 0; k < KERNEL_LENGTH; ++k) {
-    theKernel[k] = ((sines[k] * weight) * amplitude) * KERNEL_SCALE;
+    kernel[k] = ((sines[k] * weight) * amplitude) * KERNEL_SCALE;
     weight -= 1.0;
   }
 }
 
 }  // namespace
 
-const KernelArray& springKernel() { return theKernel; }
-
-void buildSpringKernel(double amplitude, double step) { fillKernel(kernelSines(step), amplitude); }
-
-void springFilter(FrameArray& signal, double gain, FilterMode mode, double step) {
-  MotionStore& store = motionStore();
-  const int n = store.frameCount;
+void springFilter(FrameArray& signal, int frameCount, double gain, FilterMode mode, double step,
+                  FrameArray& filterDiff, FrameArray& filterSum) {
+  const int n = std::min(frameCount, FRAME_CAPACITY);
   if (n <= 0) return;
-  FrameArray& diff = store.slots[filterDiff];
-  FrameArray& sum = store.slots[filterSum];
   for (int k = 0; k < n; ++k) {
-    diff[k] = 0.0;
-    sum[k] = 0.0;
+    filterDiff[k] = 0.0;
+    filterSum[k] = 0.0;
   }
-  for (int k = 0; k + 1 < n; ++k) diff[k] = signal[k + 1] - signal[k];
+  for (int k = 0; k + 1 < n; ++k) filterDiff[k] = signal[k + 1] - signal[k];
 
-  const KernelArray sines = kernelSines(step);
+  const SpringKernel sines = kernelSines(step);
+  SpringKernel kernel;
   for (int i = 0; i + 2 < n; ++i) {
     // The second difference belongs to frame i + 1, where the kernel's first non-zero entry falls.
-    const double amplitude = ((diff[i + 1] - diff[i]) * gain) * AMPLITUDE_SCALE;
-    fillKernel(sines, amplitude);
-    for (int k = 0; k < KERNEL_LENGTH; ++k) sum[i + k] = sum[i + k] + theKernel[k];
+    const double amplitude = ((filterDiff[i + 1] - filterDiff[i]) * gain) * AMPLITUDE_SCALE;
+    fillKernel(sines, amplitude, kernel);
+    // Within the capacity, whatever frame count a caller passes; a motion's tails always fit.
+    const int reach = std::min(KERNEL_LENGTH, FRAME_CAPACITY - i);
+    for (int k = 0; k < reach; ++k) filterSum[i + k] = filterSum[i + k] + kernel[k];
   }
 
-  for (int j = 0; j < n; ++j) signal[j] = mode == FilterMode::Replace ? sum[j] : sum[j] + signal[j];
+  for (int j = 0; j < n; ++j) {
+    signal[j] = mode == FilterMode::Replace ? filterSum[j] : filterSum[j] + signal[j];
+  }
 }
 
 }  // namespace zev

@@ -1,5 +1,15 @@
 #include <iostream>
+#include <optional>
 
 #include "cli/convert_command.h"
+#include "pictures/page_pictures.h"
 
-int main(int argc, char** argv) { return zev::runConvertCommand(argc, argv, std::cout, std::cerr); }
+int main(int argc, char** argv) {
+  // Drawing needs Qt's application object; only a run with --graphs pays for starting it.
+  std::optional<zev::PictureSession> pictures;
+  const zev::ConverterFeatures features{
+      .drawPages = zev::writePagePictures,
+      .startDrawing = [&pictures] { pictures.emplace(); },
+  };
+  return zev::runConvertCommand(argc, argv, std::cout, std::cerr, features);
+}

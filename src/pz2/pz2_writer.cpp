@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "pz2/number_format.h"
+#include "common/number_format.h"
 
 namespace zev {
 
@@ -14,7 +14,7 @@ namespace {
 struct ChannelRow {
   std::string_view type;
   std::string_view name;
-  SlotNumber source;
+  Slot source;
   int signMode;
 };
 
@@ -26,33 +26,33 @@ struct BlockRow {
 };
 
 constexpr std::array<ChannelRow, 27> CHANNELS{{
-    {"targetGeom", "Zuvflatx", chestFront, SIGN_POSITIVE},
-    {"targetGeom", "Zuvdroopx", chestFront, SIGN_NEGATIVE},
-    {"targetGeom", "Zuvdownx", chestUp, SIGN_POSITIVE},
-    {"targetGeom", "Zuvupx", chestUp, SIGN_NEGATIVE},
-    {"targetGeom", "Zuvleftx", chestSide, SIGN_NEGATIVE},
-    {"targetGeom", "Zuvrightx", chestSide, SIGN_POSITIVE},
-    {"targetGeom", "Zuvupcollarx", chestUp, SIGN_NEGATIVE},
-    {"targetGeom", "Zuvupcollarx", chestUp, SIGN_NEGATIVE},
-    {"targetGeom", "ZuvBendhipRightx", rThighBend, SIGN_NEGATIVE},
-    {"targetGeom", "ZuvBendhipLeftx", lThighBend, SIGN_NEGATIVE},
-    {"targetGeom", "Zuvhipdownx", hipUp, SIGN_POSITIVE},
-    {"targetGeom", "ZuvBendhipthighRx", rThighBend, SIGN_NEGATIVE},
-    {"targetGeom", "Zuvhipdownx", hipUp, SIGN_POSITIVE},
-    {"targetGeom", "ZuvBendhipthighLx", lThighBend, SIGN_NEGATIVE},
-    {"targetGeom", "Zuvhipdownx", hipUp, SIGN_POSITIVE},
-    {"targetGeom", "BendBack", headFront, SIGN_POSITIVE},
-    {"targetGeom", "BendFront", headFront, SIGN_NEGATIVE},
-    {"targetGeom", "BendLeft", headSide, SIGN_NEGATIVE},
-    {"targetGeom", "BendRight", headSide, SIGN_POSITIVE},
-    {"targetGeom", "Nallow", headUp, SIGN_NEGATIVE},
-    {"targetGeom", "Wide", headUp, SIGN_POSITIVE},
-    {"targetGeom", "Left", hairSwing, SIGN_NEGATIVE},
-    {"targetGeom", "Right", hairSwing, SIGN_POSITIVE},
-    {"rotateZ", "zrot", earringZrot, SIGN_POSITIVE},
-    {"rotateZ", "zrot", earringZrot, SIGN_NEGATIVE},
-    {"rotateX", "xrot", earringXrot, SIGN_POSITIVE},
-    {"rotateX", "xrot", earringXrot, SIGN_NEGATIVE},
+    {"targetGeom", "Zuvflatx", Slot::chestFront, SIGN_POSITIVE},
+    {"targetGeom", "Zuvdroopx", Slot::chestFront, SIGN_NEGATIVE},
+    {"targetGeom", "Zuvdownx", Slot::chestUp, SIGN_POSITIVE},
+    {"targetGeom", "Zuvupx", Slot::chestUp, SIGN_NEGATIVE},
+    {"targetGeom", "Zuvleftx", Slot::chestSide, SIGN_NEGATIVE},
+    {"targetGeom", "Zuvrightx", Slot::chestSide, SIGN_POSITIVE},
+    {"targetGeom", "Zuvupcollarx", Slot::chestUp, SIGN_NEGATIVE},
+    {"targetGeom", "Zuvupcollarx", Slot::chestUp, SIGN_NEGATIVE},
+    {"targetGeom", "ZuvBendhipRightx", Slot::rThighBend, SIGN_NEGATIVE},
+    {"targetGeom", "ZuvBendhipLeftx", Slot::lThighBend, SIGN_NEGATIVE},
+    {"targetGeom", "Zuvhipdownx", Slot::hipUp, SIGN_POSITIVE},
+    {"targetGeom", "ZuvBendhipthighRx", Slot::rThighBend, SIGN_NEGATIVE},
+    {"targetGeom", "Zuvhipdownx", Slot::hipUp, SIGN_POSITIVE},
+    {"targetGeom", "ZuvBendhipthighLx", Slot::lThighBend, SIGN_NEGATIVE},
+    {"targetGeom", "Zuvhipdownx", Slot::hipUp, SIGN_POSITIVE},
+    {"targetGeom", "BendBack", Slot::headFront, SIGN_POSITIVE},
+    {"targetGeom", "BendFront", Slot::headFront, SIGN_NEGATIVE},
+    {"targetGeom", "BendLeft", Slot::headSide, SIGN_NEGATIVE},
+    {"targetGeom", "BendRight", Slot::headSide, SIGN_POSITIVE},
+    {"targetGeom", "Nallow", Slot::headUp, SIGN_NEGATIVE},
+    {"targetGeom", "Wide", Slot::headUp, SIGN_POSITIVE},
+    {"targetGeom", "Left", Slot::hairSwing, SIGN_NEGATIVE},
+    {"targetGeom", "Right", Slot::hairSwing, SIGN_POSITIVE},
+    {"rotateZ", "zrot", Slot::earringZrot, SIGN_POSITIVE},
+    {"rotateZ", "zrot", Slot::earringZrot, SIGN_NEGATIVE},
+    {"rotateX", "xrot", Slot::earringXrot, SIGN_POSITIVE},
+    {"rotateX", "xrot", Slot::earringXrot, SIGN_NEGATIVE},
 }};
 
 // Blocks in file order; "figureHair" is the one prop.
@@ -71,7 +71,7 @@ constexpr std::array<BlockRow, 8> BLOCKS{{
 // reaches the sink as one write; text that does not fit goes on in further writes.
 class Piece {
  public:
-  explicit Piece(Pz2Sink& sink) : sink_(sink) {}
+  explicit Piece(TextSink& sink) : sink_(sink) {}
   Piece& add(std::string_view text) {
     if (text.size() > chars_.size() - length_) {
       flush();
@@ -95,7 +95,7 @@ class Piece {
   }
 
  private:
-  Pz2Sink& sink_;
+  TextSink& sink_;
   // A key piece, the longest of the layout, takes at most 350 characters.
   std::array<char, 512> chars_;
   std::size_t length_ = 0;
@@ -108,25 +108,21 @@ double keyValue(double element, int signMode) {
 
 }  // namespace
 
-void Pz2FileSink::write(std::string_view text) {
-  if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) failed_ = true;
-}
-
-void writeFileHeader(Pz2Sink& sink) {
+void writeFileHeader(TextSink& sink, int frameCount) {
   Piece(sink)
       .add("{\n\nversion\n\t{\n\tnumber 4\n\t}\n\n")
       .add("clearFigureKeys ")
-      .add(motionStore().frameCount)
+      .add(frameCount)
       .add("\n\n")
       .flush();
 }
 
-void beginBlock(Pz2Sink& sink, std::string_view kind, std::string_view blockName) {
+void beginBlock(TextSink& sink, std::string_view kind, std::string_view blockName) {
   Piece(sink).add(kind).add(" ").add(blockName).add(":1\n").add("\t{\n\tchannels\n\t\t{\n").flush();
 }
 
-void writeChannel(Pz2Sink& sink, std::string_view channelType, std::string_view channelName,
-                  const SignalSlot& source, int signMode) {
+void writeChannel(TextSink& sink, std::string_view channelType, std::string_view channelName,
+                  const SignalSlot& source, int signMode, int frameCount) {
   Piece(sink)
       .add("\t\t")
       .add(channelType)
@@ -135,13 +131,13 @@ void writeChannel(Pz2Sink& sink, std::string_view channelType, std::string_view 
       .add("\n")
       .add("\t\t\t{\n\t\t\tkeys\n\t\t\t\t{\n")
       .flush();
-  for (int i = 0; i < motionStore().frameCount; ++i) {
+  for (int i = 0; i < frameCount; ++i) {
     writeKey(sink, i, keyValue(source[static_cast<std::size_t>(i)], signMode));
   }
   sink.write("\t\t\t\t}\n\t\t\t}\n");
 }
 
-void writeKey(Pz2Sink& sink, int frame, double value) {
+void writeKey(TextSink& sink, int frame, double value) {
   if (!std::isfinite(value)) value = 0.0;
   Piece(sink)
       .add("\t\t\t\t k  ")
@@ -155,16 +151,16 @@ void writeKey(Pz2Sink& sink, int frame, double value) {
       .flush();
 }
 
-void endBlock(Pz2Sink& sink) { sink.write("\n\t\t}\n\t}\n\n"); }
+void endBlock(TextSink& sink) { sink.write("\n\t\t}\n\t}\n\n"); }
 
-void writePz2File(Pz2Sink& sink) {
-  const MotionStore& store = motionStore();
-  writeFileHeader(sink);
+void writePz2File(TextSink& sink, const MotionStore& store) {
+  const int frameCount = store.motion.frameCount;
+  writeFileHeader(sink, frameCount);
   for (const BlockRow& block : BLOCKS) {
     beginBlock(sink, block.kind, block.name);
     for (int c = block.firstChannel; c < block.firstChannel + block.channelCount; ++c) {
       const ChannelRow& row = CHANNELS[static_cast<std::size_t>(c)];
-      writeChannel(sink, row.type, row.name, store.slots[row.source], row.signMode);
+      writeChannel(sink, row.type, row.name, store.signals[row.source], row.signMode, frameCount);
     }
     endBlock(sink);
   }

@@ -1,11 +1,15 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 
-// The one motion that Z.E.V works on and everything derived from it. Plain data of fixed capacity:
-// every per-frame array has room for FRAME_CAPACITY frames, nothing is allocated while the program
-// runs, and each operation overwrites only frames 0 to frameCount - 1 of what it writes. Frames
+// The one motion that a session works on and everything derived from it. Plain data of fixed
+// capacity: every per-frame array has room for FRAME_CAPACITY frames, nothing is allocated while a
+// session runs, and each step overwrites only frames 0 to frameCount - 1 of what it writes. Frames
 // beyond frameCount keep whatever an earlier, longer motion left there; nothing reads them.
+//
+// Whoever runs a session (the dialog, one converter worker) owns one MotionStore, zeroed when it
+// is made, and passes it to each step; what it holds between passes is that session's affair.
 
 namespace zev {
 
@@ -24,14 +28,12 @@ using SignalSlot = FrameArray;
 // track[frame][0] is channel 1.
 using JointTrack = std::array<std::array<double, CHANNELS_PER_JOINT>, FRAME_CAPACITY>;
 
-// Signal slots by number. Numbers 1 to 4 belong to no slot in use.
-enum SlotNumber : int {
+// Signal slots by number. Numbers 1 to 4 belong to no slot; 7 to 9 are the display panel's plot
+// arrays, which the panel keeps itself.
+enum class Slot : int {
   twistSum = 0,
   lThighBend = 5,
   rThighBend = 6,
-  plotA = 7,
-  plotB = 8,
-  plotC = 9,
   earringZrotBase = 10,
   earringSwayBase = 11,
   earringXrotBase = 12,
@@ -58,18 +60,18 @@ enum SlotNumber : int {
 };
 
 // Joint tracks by number; for the ten table joints the track is 9 minus the jointNames entry.
-enum TrackNumber : int {
-  lShinTrack = 0,
-  lThighTrack = 1,
-  rShinTrack = 2,
-  rThighTrack = 3,
-  lCollarTrack = 4,
-  rCollarTrack = 5,
-  headTrack = 6,
-  neckTrack = 7,
-  chestTrack = 8,
-  abdomenTrack = 9,
-  hipTrack = 10,
+enum class Track : int {
+  lShin = 0,
+  lThigh = 1,
+  rShin = 2,
+  rThigh = 3,
+  lCollar = 4,
+  rCollar = 5,
+  head = 6,
+  neck = 7,
+  chest = 8,
+  abdomen = 9,
+  hip = 10,
 };
 
 struct JointName {
@@ -92,27 +94,39 @@ inline constexpr std::array<JointName, TABLE_JOINT_COUNT + 1> jointNames{{
     {"#", "#"},
 }};
 
-inline constexpr int trackOfTableJoint(int entry) { return 9 - entry; }
+inline constexpr Track trackOfTableJoint(int entry) { return static_cast<Track>(9 - entry); }
 
-struct MotionStore {
-  std::array<JointTrack, JOINT_TRACK_COUNT> tracks;
-  FrameArray hipXPos;
-  FrameArray hipYPos;
-  FrameArray hipZPos;
-  std::array<SignalSlot, SIGNAL_SLOT_COUNT> slots;
-  FrameArray slopeSign;  // +1, -1 or 0 per frame, the graph view's scratch
-
-  int frameCount;
-  double frameTime;
-  int frameRate;
-  int panelMode;  // 1: a panel click redraws the report page, 2: the next graph page, else nothing
-  int graphPage;  // 0 chest, 1 hair, 2 ring
-
+// What the reader fills from a BVH file: the joint rotations, the hip positions and the scalars
+// that describe the motion. In movie mode the effect dynamics replace the hip positions by their
+// spring responses.
+struct Motion {
+  std::array<JointTrack, JOINT_TRACK_COUNT> tracks{};
+  FrameArray hipXPos{};
+  FrameArray hipYPos{};
+  FrameArray hipZPos{};
   // Index, among the values of a motion line, of each table joint's first rotation channel.
-  std::array<int, TABLE_JOINT_COUNT> channelStart;
+  std::array<int, TABLE_JOINT_COUNT> channelStart{};
+  int frameCount = 0;
+  double frameTime = 0.0;  // seconds per frame
+
+  JointTrack& operator[](Track t) { return tracks[static_cast<std::size_t>(t)]; }
+  const JointTrack& operator[](Track t) const { return tracks[static_cast<std::size_t>(t)]; }
 };
 
-// The process-wide store: zero in every entry at start, alive until the program ends.
-MotionStore& motionStore();
+// What the analysis fills: the signal slots, with the spring filter's scratch among them, and the
+// frame rate of the motion they were computed from.
+struct Signals {
+  std::array<SignalSlot, SIGNAL_SLOT_COUNT> slots{};
+  int frameRate = 0;  // frames per second, rounded; 0 until a pass has succeeded
+
+  SignalSlot& operator[](Slot s) { return slots[static_cast<std::size_t>(s)]; }
+  const SignalSlot& operator[](Slot s) const { return slots[static_cast<std::size_t>(s)]; }
+};
+
+// About 0.3 MB: make it once per session, on the heap, and reuse it.
+struct MotionStore {
+  Motion motion;
+  Signals signals;
+};
 
 }  // namespace zev

@@ -22,13 +22,13 @@ TestMotion::TestMotion(int frames, std::string frameTimeText)
   for (auto& line : values_) line.fill(0.0);
 }
 
-int TestMotion::valueIndex(TrackNumber track) {
-  if (track == hipTrack) return 3;
-  const int entry = 9 - track;  // table entry; the test figure keeps the table's order
+int TestMotion::valueIndex(Track track) {
+  if (track == Track::hip) return 3;
+  const int entry = 9 - static_cast<int>(track);  // table entry; the test figure keeps its order
   return 3 * (entry + 1) + 3;
 }
 
-void TestMotion::setRotation(int frame, TrackNumber track, int channel, double degrees) {
+void TestMotion::setRotation(int frame, Track track, int channel, double degrees) {
   values_[frame][valueIndex(track) + channel - 1] = degrees;
 }
 

@@ -19,12 +19,12 @@ class TestMotion {
   TestMotion(int frames, std::string frameTimeText = "0.033333");
 
   // Rotation channel 1 to 3 of one of the eleven tracks, in degrees.
-  void setRotation(int frame, TrackNumber track, int channel, double degrees);
+  void setRotation(int frame, Track track, int channel, double degrees);
   // Hip position channel 0 (x), 1 (y) or 2 (z).
   void setHipPosition(int frame, int axis, double value);
 
   // Index of a track's channel 1 on a motion line.
-  static int valueIndex(TrackNumber track);
+  static int valueIndex(Track track);
 
   // The whole file; values are written with four decimals so that they read back exactly as
   // the same text would through strtod.

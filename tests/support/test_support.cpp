@@ -2,19 +2,10 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <new>
 #include <sstream>
 #include <stdexcept>
 
-#include "store/motion_store.h"
-
 namespace zev::test {
-
-void resetMotionStore() {
-  MotionStore& store = motionStore();
-  store.~MotionStore();
-  new (&store) MotionStore{};
-}
 
 std::string dataPath(std::string_view name) {
   return std::string(ZEV_TEST_DATA_DIR) + "/" + std::string(name);

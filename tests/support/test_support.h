@@ -8,9 +8,6 @@
 
 namespace zev::test {
 
-// Zeroes the process-wide motion store, as at program start.
-void resetMotionStore();
-
 // Path of a file under tests/data.
 std::string dataPath(std::string_view name);
 

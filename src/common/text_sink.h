@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+// Where the writers put their text: a file or memory, so that the same layout goes to either and
+// tests compare bytes without touching the disk.
+
+namespace zev {
+
+class TextSink {
+ public:
+  virtual ~TextSink() = default;
+  virtual void write(std::string_view text) = 0;
+};
+
+// Appends to a caller-owned string; allocates nothing while the string's capacity suffices.
+class StringSink final : public TextSink {
+ public:
+  explicit StringSink(std::string& out) : out_(out) {}
+  void write(std::string_view text) override { out_.append(text); }
+
+ private:
+  std::string& out_;
+};
+
+// Writes to an open stdio stream and remembers why the first write that came up short failed.
+// The caller owns the stream, and must still check its flush and close.
+class FileSink final : public TextSink {
+ public:
+  explicit FileSink(std::FILE* file) : file_(file) {}
+  void write(std::string_view text) override {
+    if (std::fwrite(text.data(), 1, text.size(), file_) != text.size() && !error_) {
+      error_ = std::error_code(errno != 0 ? errno : EIO, std::generic_category());
+    }
+  }
+  std::error_code error() const { return error_; }
+
+ private:
+  std::FILE* file_;
+  std::error_code error_;
+};
+
+}  // namespace zev

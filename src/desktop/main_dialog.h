@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QDialog>
+#include <QHash>
+#include <QRect>
+#include <array>
+
+#include "dialog/dialog_state.h"
+
+class QLineEdit;
+
+// The main dialog: the window in which the user opens a motion, sets the mode and the effect
+// parameters, analyses, looks at the display panel and saves the pose file. The controls keep the
+// places, texts and ids of the dialog's template; every decision is made by DialogState and the
+// window only shows it and forwards what the user does.
+
+namespace zev {
+
+class FileDialogs;
+class PanelWidget;
+class SpinArrows;
+
+enum class ControlId : int {
+  StatusField = 1000,
+  OpenButton = 1004,
+  SaveButton = 1005,
+  AnalyzeButton = 1012,
+  LimitCheck = 1015,
+  ExitButton = 1018,
+  DisplayPanel = 1019,
+  GraphButton = 1020,
+  InfoButton = 1028,
+  DefaultButton = 1033,
+  ClearButton = 1034,
+  StillModeRadio = 1041,
+  MovieModeRadio = 1042,
+  InertiaRateField = 1044,
+  AccelRateField = 1046,
+  GFusionField = 1047,
+  DelayTimeField = 1048,
+  GCoefficientField = 1050,
+  GCoefficientSpin = 1052,
+  DelayTimeSpin = 1053,
+  InertiaRateSpin = 1054,
+  AccelRateSpin = 1055,
+  GFusionSpin = 1056,
+};
+
+inline constexpr const char* MAIN_DIALOG_CAPTION = "Z.E.V ";
+
+// Dialog units are fixed fractions of the dialog font's average character cell: a quarter of its
+// width and an eighth of its height. The cell of Arial 8 points at 96 dots per inch is 6 x 14.
+inline constexpr int DIALOG_BASE_UNIT_X = 6;
+inline constexpr int DIALOG_BASE_UNIT_Y = 14;
+
+// Pixels of a rectangle given in dialog units, on a screen of dotsPerInch logical resolution.
+QRect dialogUnitsToPixels(const QRect& units, double dotsPerInch);
+
+class MainDialog final : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit MainDialog(FileDialogs& fileDialogs, QWidget* parent = nullptr);
+  ~MainDialog() override;
+
+  // The control with that template id.
+  QWidget* control(ControlId id) const { return controls_.value(static_cast<int>(id)); }
+  const DialogState& state() const { return state_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void buildControls(double dotsPerInch);
+  template <typename Control>
+  Control* addControl(ControlId id, Control* control, const QRect& units, double dotsPerInch);
+  void placeNearMousePointer();
+
+  void open();
+  void save();
+  // Mirrors the state on the controls and plays what was drawn onto the panel.
+  void showState();
+  bool handleKey(QWidget* target, int key);
+
+  FileDialogs& fileDialogs_;
+  DialogState state_;
+  QHash<int, QWidget*> controls_;
+  std::array<QLineEdit*, SPIN_COUNT> fields_{};
+  std::array<SpinArrows*, SPIN_COUNT> spins_{};
+  PanelWidget* panel_ = nullptr;
+};
+
+}  // namespace zev

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+#include "pages/panel_ops.h"
+
+// The black display panel of the main dialog. It keeps what was last drawn on it in a backing
+// image, so that a repaint (another window passing over it) shows the last page again instead of
+// a black rectangle. Pages are played with their pauses visible: the title slides down and the
+// lines slide right while the user interface waits, as the pages are meant to be seen.
+
+namespace zev {
+
+class PanelWidget : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit PanelWidget(QWidget* parent = nullptr);
+
+  // Draws ops onto the panel. Pauses block the caller; a hidden panel skips them.
+  void play(const PanelOps& ops);
+  // What the panel shows now.
+  QImage image() const;
+
+ Q_SIGNALS:
+  void clicked();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+
+ private:
+  QImage image_;
+};
+
+}  // namespace zev

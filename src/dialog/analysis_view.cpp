@@ -1,0 +1,35 @@
+#include "dialog/analysis_view.h"
+
+#include "analysis/analysis_pass.h"
+
+namespace zev {
+
+namespace {
+
+void enablePassButtons(AnalysisView& view, bool enabled) {
+  for (PassButton button : {PassButton::Save, PassButton::Analyze, PassButton::Graph}) {
+    view.setButtonEnabled(button, enabled);
+  }
+}
+
+}  // namespace
+
+BvhReadResult runAnalysisPass(const EffectParameters& parameters,
+                              const std::filesystem::path& bvhFilePath, BvhReader& reader,
+                              MotionStore& store, AnalysisView& view) {
+  const BvhReadResult result = reader.readFile(bvhFilePath, store.motion);
+  if (!result.ok()) {
+    view.showStatus(result.message(), describeReadFailure(result).view());
+    // The reader has set frameCount to 0, so nothing is left to save, analyse or draw.
+    if (result.status == BvhReadStatus::FrameRange) enablePassButtons(view, false);
+    return result;
+  }
+  enablePassButtons(view, true);
+  view.showStatus(COMPLETE_MESSAGE, "");
+  analyseMotion(parameters, store.motion, store.signals);
+  if (!parameters.stillMode) view.showStatus("", "");
+  view.clearPanel();
+  return result;
+}
+
+}  // namespace zev

@@ -1,0 +1,116 @@
+#include "dialog/dialog_state.h"
+
+#include <utility>
+
+#include "pages/graph_view.h"
+#include "pages/report_pages.h"
+#include "pz2/pz2_save.h"
+
+namespace zev {
+
+DialogState::DialogState() : store_(std::make_unique<MotionStore>()) { restoreDefaults(); }
+
+DialogState::~DialogState() = default;
+
+void DialogState::showStatus(std::string_view message, std::string_view detail) {
+  status_ = message;
+  statusDetail_ = detail;
+}
+
+void DialogState::setButtonEnabled(PassButton button, bool enabled) {
+  buttonsEnabled_[static_cast<int>(button)] = enabled;
+}
+
+void DialogState::clearPanel() { draw(::zev::clearPanel()); }
+
+void DialogState::openFile(std::string_view path) {
+  bvhFilePath_ = path;
+  bvhFileTitle_ = bvhFileTitleOf(path);
+  buttonsEnabled_.fill(false);
+  store_->motion.frameCount = 0;
+  analyze();
+}
+
+void DialogState::analyze() {
+  runAnalysisPass(parameters(), bvhFilePath_, reader_, *store_, *this);
+}
+
+void DialogState::saveTo(const std::string& path) {
+  const SaveResult result = savePz2File(path, *store_);
+  if (!result.ok()) showStatus(PZ2_SAVE_ERROR_MESSAGE, path + ": " + result.reason());
+}
+
+std::string DialogState::proposedSaveName() const { return proposedPz2Name(bvhFileTitle_); }
+
+void DialogState::showGraph() { draw(showGraphPage(panel_, *store_, stillMode_)); }
+
+void DialogState::showInfo() {
+  draw(showReportPage(panel_, *store_, bvhFileTitle_, position(Spin::GCoefficient)));
+}
+
+void DialogState::showAbout() { draw(showAboutPage()); }
+
+void DialogState::panelClicked() {
+  draw(onPanelClick(panel_, *store_, bvhFileTitle_, position(Spin::GCoefficient), stillMode_));
+}
+
+void DialogState::selectStillMode() {
+  stillMode_ = true;
+  markResultsStale();
+  panel_.panelMode = PanelMode::Report;
+}
+
+void DialogState::selectMovieMode() {
+  stillMode_ = false;
+  markResultsStale();
+  panel_.panelMode = PanelMode::Report;
+}
+
+void DialogState::stepSpin(Spin spin, bool up) {
+  if (!spinEnabled(spin)) return;
+  // G Fusion only shapes the movie-mode blend, so the user may keep the results it was shown with;
+  // every other parameter changes the signals themselves.
+  if (spin != Spin::GFusion) markResultsStale();
+  if (spin == Spin::GCoefficient) panel_.panelMode = PanelMode::Report;
+
+  const ParameterRange& range = PARAMETER_TABLE[static_cast<int>(spin)].range;
+  int& value = positions_[static_cast<int>(spin)];
+  if (up) {
+    value = value >= range.maximum ? range.minimum : value + 1;
+  } else {
+    value = value <= range.minimum ? range.maximum : value - 1;
+  }
+}
+
+void DialogState::restoreDefaults() {
+  for (int i = 0; i < SPIN_COUNT; ++i) positions_[i] = PARAMETER_TABLE[i].range.defaultValue;
+  markResultsStale();
+  limitOn_ = true;
+}
+
+EffectParameters DialogState::parameters() const {
+  EffectParameters parameters{.stillMode = stillMode_, .limitOn = limitOn_};
+  for (int i = 0; i < SPIN_COUNT; ++i) parameters.*PARAMETER_TABLE[i].field = positions_[i];
+  return parameters;
+}
+
+bool DialogState::buttonEnabled(PassButton button) const {
+  return buttonsEnabled_[static_cast<int>(button)];
+}
+
+bool DialogState::spinEnabled(Spin spin) const {
+  return !stillMode_ || !PARAMETER_TABLE[static_cast<int>(spin)].movieOnly;
+}
+
+PanelOps DialogState::takePanelOps() { return std::exchange(pendingPanelOps_, {}); }
+
+void DialogState::markResultsStale() {
+  setButtonEnabled(PassButton::Save, false);
+  setButtonEnabled(PassButton::Graph, false);
+}
+
+void DialogState::draw(const PanelOps& ops) {
+  pendingPanelOps_.insert(pendingPanelOps_.end(), ops.begin(), ops.end());
+}
+
+}  // namespace zev

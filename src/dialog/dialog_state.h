@@ -1,0 +1,100 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "analysis/effect_parameters.h"
+#include "bvh/bvh_reader.h"
+#include "dialog/analysis_view.h"
+#include "pages/panel_ops.h"
+#include "pages/panel_state.h"
+#include "store/motion_store.h"
+
+// What the main dialog decides, without any window: the parameter spins with their ranges and
+// wrap-around, the mode, which buttons can be used after what, the opened file, the status text and
+// the drawings the commands put on the display panel. It owns the session's motion store and panel
+// state, so what they keep from one pass to the next is this dialog's affair. A window only shows
+// this state and forwards the user's actions.
+
+namespace zev {
+
+// The spins in the order of PARAMETER_TABLE.
+enum class Spin { GCoefficient, DelayTime, InertiaRate, AccelRate, GFusion };
+inline constexpr int SPIN_COUNT = static_cast<int>(PARAMETER_TABLE.size());
+
+// The title shown on the report page before any file has been opened.
+inline constexpr std::string_view NO_FILE_TITLE = "N/A ";
+
+class DialogState final : public AnalysisView {
+ public:
+  // The dialog as it starts: still mode, default parameters, Save, Analyze and Graph disabled, a
+  // zeroed motion store.
+  DialogState();
+  ~DialogState() override;
+
+  // Reached by the analysis pass and the save command.
+  void showStatus(std::string_view message, std::string_view detail) override;
+  void setButtonEnabled(PassButton button, bool enabled) override;
+  // Also the CLEAR button: the panel goes black, the panel mode stays.
+  void clearPanel() override;
+
+  // The rest of Open once the user has chosen a file (from the file dialog or by dropping it):
+  // remember it, disable Save, Analyze and Graph, forget the old frame count and analyse it.
+  void openFile(std::string_view path);
+  // Reads the opened file again and analyses it with the parameters as they are now.
+  void analyze();
+  // Writes the pose file to a path the user chose; a failure shows in the status field.
+  void saveTo(const std::string& path);
+  // The name the save dialog proposes: the opened file's title with ".pz2".
+  std::string proposedSaveName() const;
+
+  void showGraph();
+  void showInfo();
+  void showAbout();
+  void panelClicked();
+
+  // Every click counts, also on the mode already selected: the shown results are stale.
+  void selectStillMode();
+  void selectMovieMode();
+  // One step of a spin's arrow, wrapping at both ends. A disabled spin does not move.
+  void stepSpin(Spin spin, bool up);
+  void restoreDefaults();
+
+  EffectParameters parameters() const;
+  bool buttonEnabled(PassButton button) const;
+  bool spinEnabled(Spin spin) const;
+  int position(Spin spin) const { return positions_[static_cast<int>(spin)]; }
+  bool stillMode() const { return stillMode_; }
+  bool limitOn() const { return limitOn_; }
+  const std::string& status() const { return status_; }
+  // Where and why, for the status field's tooltip; empty when the status needs none.
+  const std::string& statusDetail() const { return statusDetail_; }
+  const std::string& bvhFilePath() const { return bvhFilePath_; }
+  const std::string& bvhFileTitle() const { return bvhFileTitle_; }
+  const MotionStore& store() const { return *store_; }
+  const PanelState& panel() const { return panel_; }
+
+  // The drawings made since the last call, in order, for the window to play onto the panel.
+  PanelOps takePanelOps();
+
+ private:
+  void markResultsStale();
+  void draw(const PanelOps& ops);
+
+  BvhReader reader_;
+  std::unique_ptr<MotionStore> store_;
+  PanelState panel_;
+  std::array<int, SPIN_COUNT> positions_{};
+  std::array<bool, PASS_BUTTON_COUNT> buttonsEnabled_{};  // indexed by PassButton
+  bool stillMode_ = true;
+  bool limitOn_ = true;
+  std::string status_;
+  std::string statusDetail_;
+  std::string bvhFilePath_;
+  std::string bvhFileTitle_{NO_FILE_TITLE};
+  PanelOps pendingPanelOps_;
+};
+
+}  // namespace zev

@@ -1,0 +1,148 @@
+#include "pictures/panel_renderer.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QString>
+#include <algorithm>
+#include <cstdlib>
+
+#include "pictures/pictures.h"
+
+namespace zev {
+
+namespace {
+
+QColor toQColor(PanelColor color) { return QColor(color.red, color.green, color.blue); }
+
+QImage pictureById(int id) { return id == ABOUT_PICTURE ? aboutPicture() : QImage(); }
+
+QFont arialFont(int pointSize, int dotsPerInch) {
+  QFont font(QStringLiteral("Arial"));
+  font.setPixelSize(fontPixelSize(pointSize, dotsPerInch));
+  font.setWeight(QFont::Normal);
+  font.setStyle(QFont::StyleNormal);
+  // Whole pixels in the exact page colours, as the panel's pages were made to look.
+  font.setStyleStrategy(QFont::NoAntialias);
+  return font;
+}
+
+}  // namespace
+
+int fontPixelSize(int pointSize, int dotsPerInch) {
+  // Whole-number arithmetic rounding to nearest, as the panel's platform converts point sizes.
+  return (pointSize * dotsPerInch + 36) / 72;
+}
+
+PanelRenderer::PanelRenderer(QImage& target, int dotsPerInch)
+    : target_(target),
+      dotsPerInch_(dotsPerInch),
+      pen_(Qt::black),
+      text_(Qt::black),
+      background_(Qt::black),
+      pointSize_(8) {}
+
+void PanelRenderer::play(const PanelOps& ops, const PauseHandler& onPause) {
+  QPainter painter(&target_);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  for (const PanelOp& op : ops) {
+    switch (op.kind) {
+      case PanelOpKind::FillBlack:
+        painter.fillRect(target_.rect(), Qt::black);
+        break;
+      case PanelOpKind::SelectPen:
+        pen_ = toQColor(op.color);
+        break;
+      case PanelOpKind::DrawLine:
+        drawLine(painter, op);
+        break;
+      case PanelOpKind::SelectFont:
+        pointSize_ = op.pointSize;
+        break;
+      case PanelOpKind::SetTextColors:
+        text_ = toQColor(op.color);
+        background_ = toQColor(op.background);
+        break;
+      case PanelOpKind::DrawText:
+        drawText(painter, op);
+        break;
+      case PanelOpKind::Pause:
+        if (onPause) {
+          // The step drawn so far must be in the image before anyone looks at it.
+          painter.end();
+          onPause(op.milliseconds);
+          painter.begin(&target_);
+        }
+        break;
+      case PanelOpKind::CopyPicture:
+        painter.drawImage(op.x, op.y, pictureById(op.pictureId));
+        break;
+    }
+  }
+}
+
+void PanelRenderer::drawLine(QPainter& painter, const PanelOp& op) const {
+  // A bar of a wild signal can run far beyond the panel. The pages' lines are upright or level,
+  // so such a line is cut one pixel outside the image, where nothing of it shows anyway; walking
+  // it pixel by pixel would hold the dialog up for seconds.
+  int x = op.x;
+  int y = op.y;
+  int x2 = op.x2;
+  int y2 = op.y2;
+  if (x == x2) {
+    y = std::clamp(y, -1, target_.height());
+    y2 = std::clamp(y2, -1, target_.height());
+  } else if (y == y2) {
+    x = std::clamp(x, -1, target_.width());
+    x2 = std::clamp(x2, -1, target_.width());
+  }
+  // Every pixel from the start towards the end point, the end point itself left out, so that
+  // lines joined end to start paint each pixel once.
+  const int dx = std::abs(x2 - x);
+  const int dy = -std::abs(y2 - y);
+  const int stepX = x < x2 ? 1 : -1;
+  const int stepY = y < y2 ? 1 : -1;
+  QPolygon pixels;
+  int error = dx + dy;
+  while (x != x2 || y != y2) {
+    pixels << QPoint(x, y);
+    const int twice = 2 * error;
+    if (twice >= dy) {
+      error += dy;
+      x += stepX;
+    }
+    if (twice <= dx) {
+      error += dx;
+      y += stepY;
+    }
+  }
+  if (pixels.isEmpty()) return;
+  painter.setPen(QPen(pen_, 1, Qt::SolidLine));
+  painter.drawPoints(pixels);
+}
+
+void PanelRenderer::drawText(QPainter& painter, const PanelOp& op) const {
+  const QFont font = arialFont(pointSize_, dotsPerInch_);
+  const QFontMetrics metrics(font);
+  painter.setFont(font);
+  painter.setPen(text_);
+  const QStringList pieces = QString::fromUtf8(op.text).split(QLatin1Char('\t'));
+  QList<int> starts;
+  int x = op.x;
+  for (qsizetype i = 0; i < pieces.size(); ++i) {
+    // A tab moves to the next tab position after x; without tab expansion it takes no room.
+    if (i > 0 && op.tabStop > 0) {
+      x = TAB_ORIGIN_X + ((x - TAB_ORIGIN_X) / op.tabStop + 1) * op.tabStop;
+    }
+    starts << x;
+    x += metrics.horizontalAdvance(pieces[i]);
+  }
+  // The opaque background: the whole cell, tab gaps included, covers whatever lay under it, so a
+  // line drawn again one pixel further leaves no trail.
+  painter.fillRect(op.x, op.y, x - op.x, metrics.height(), background_);
+  for (qsizetype i = 0; i < pieces.size(); ++i) {
+    painter.drawText(starts[i], op.y + metrics.ascent(), pieces[i]);
+  }
+}
+
+}  // namespace zev

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QImage>
+#include <functional>
+
+#include "pages/panel_ops.h"
+
+class QPainter;
+
+// Plays a list of panel operations onto a panel-sized QImage, the way the panel's pages are meant
+// to look: one-pixel solid pens, lines without their end point, "Arial" text on an opaque black
+// cell, tabs expanded from x = 1, pictures copied unscaled.
+
+namespace zev {
+
+// Character height in pixels of a font of that many points at a resolution of dotsPerInch,
+// rounded to the nearest pixel (13 points at 96 dots per inch: 17 pixels).
+int fontPixelSize(int pointSize, int dotsPerInch);
+
+// The resolution that the panel's measures are made for.
+inline constexpr int PANEL_DOTS_PER_INCH = 96;
+
+class PanelRenderer {
+ public:
+  // Called at every pause with its length; the renderer itself never waits.
+  using PauseHandler = std::function<void(int milliseconds)>;
+
+  PanelRenderer(QImage& target, int dotsPerInch);
+
+  // Plays ops in order; pen, font and text colours carry over from one call to the next.
+  void play(const PanelOps& ops, const PauseHandler& onPause = {});
+
+ private:
+  void drawLine(QPainter& painter, const PanelOp& op) const;
+  void drawText(QPainter& painter, const PanelOp& op) const;
+
+  QImage& target_;
+  int dotsPerInch_;
+  QColor pen_;
+  QColor text_;
+  QColor background_;
+  int pointSize_;
+};
+
+}  // namespace zev

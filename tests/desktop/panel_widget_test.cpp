@@ -1,0 +1,74 @@
+#include "desktop/panel_widget.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+#include "pages/graph_view.h"
+#include "pages/panel_state.h"
+#include "pages/report_pages.h"
+#include "pictures/panel_renderer.h"
+#include "store/motion_store.h"
+#include "support/qt_test_main.h"
+
+namespace zev {
+namespace {
+
+TEST(PanelWidget, RepaintShowsTheLastPageAgain) {
+  const auto store = std::make_unique<MotionStore>();
+  store->motion.frameCount = 15;
+  store->signals.frameRate = 15;
+  store->signals[Slot::chestUp][1] = 1.0;
+  PanelState pages;
+  PanelWidget panel;
+  panel.show();
+  panel.play(showGraphPage(pages, *store, true));
+  EXPECT_EQ(panel.image().pixelColor(66, 75), QColor(0, 220, 0));
+  panel.hide();
+  panel.show();
+  // grab() paints the widget afresh, as an uncovered window would.
+  EXPECT_EQ(panel.grab().toImage().pixelColor(66, 75), QColor(0, 220, 0));
+
+  panel.play(clearPanel());
+  EXPECT_EQ(panel.grab().toImage().pixelColor(66, 75), QColor(Qt::black));
+}
+
+TEST(PanelWidget, ShownPageTakesItsPausesAndEndsAsTheStillPicture) {
+  const auto store = std::make_unique<MotionStore>();
+  PanelState pages;
+  const PanelOps report = showReportPage(pages, *store, "walk", 10);
+  PanelWidget panel;
+  panel.show();
+  QElapsedTimer timer;
+  timer.start();
+  panel.play(report);
+  EXPECT_GE(timer.elapsed(), 600);
+
+  QImage still(PANEL_WIDTH, PANEL_HEIGHT, QImage::Format_RGB32);
+  still.fill(Qt::black);
+  PanelRenderer(still, panel.logicalDpiY()).play(report);
+  EXPECT_EQ(panel.image(), still);
+}
+
+TEST(PanelWidget, MousePressEmitsClicked) {
+  PanelWidget panel;
+  panel.show();
+  QSignalSpy spy(&panel, &PanelWidget::clicked);
+  QTest::mousePress(&panel, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+  EXPECT_EQ(spy.count(), 1);
+  QTest::mouseRelease(&panel, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+  for (Qt::MouseButton other : {Qt::RightButton, Qt::MiddleButton}) {
+    QTest::mousePress(&panel, other, Qt::NoModifier, QPoint(10, 10));
+    QTest::mouseRelease(&panel, other, Qt::NoModifier, QPoint(10, 10));
+  }
+  EXPECT_EQ(spy.count(), 1);
+}
+
+}  // namespace
+}  // namespace zev
+
+int main(int argc, char** argv) { return zev::test::runQtTests<QApplication>(argc, argv); }

@@ -1,0 +1,193 @@
+#include "dialog/dialog_state.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <system_error>
+
+#include "bvh/bvh_reader.h"
+#include "pages/panel_state.h"
+#include "pz2/pz2_save.h"
+#include "store/motion_store.h"
+#include "support/test_motion.h"
+#include "support/test_support.h"
+
+namespace zev {
+namespace {
+
+const std::string COMPLETE(COMPLETE_MESSAGE);
+
+bool endsBlack(const PanelOps& ops) {
+  return !ops.empty() && ops.back().kind == PanelOpKind::FillBlack;
+}
+
+struct Buttons {
+  bool save;
+  bool analyze;
+  bool graph;
+  bool operator==(const Buttons&) const = default;
+};
+
+Buttons buttonsOf(const DialogState& state) {
+  return {state.buttonEnabled(PassButton::Save), state.buttonEnabled(PassButton::Analyze),
+          state.buttonEnabled(PassButton::Graph)};
+}
+
+constexpr Buttons ALL_ENABLED{true, true, true};
+constexpr Buttons ALL_DISABLED{false, false, false};
+constexpr Buttons ONLY_ANALYZE{false, true, false};
+
+class DialogStateTest : public ::testing::Test {
+ protected:
+  std::string goodFile(const std::string& name = "walk.bvh") const {
+    test::TestMotion motion(30);
+    for (int frame = 0; frame < motion.frames(); ++frame) {
+      motion.setRotation(frame, Track::chest, 2, frame * 1.5);
+      motion.setHipPosition(frame, 1, frame * 0.25);
+    }
+    return folder_.write(name, motion.text());
+  }
+  // A state after a successful Open, its drawings already played.
+  void openGood(DialogState& state) const {
+    state.openFile(goodFile());
+    ASSERT_EQ(buttonsOf(state), ALL_ENABLED);
+    state.takePanelOps();
+  }
+
+  test::TempDir folder_;
+};
+
+TEST_F(DialogStateTest, OpenOfAGoodFileAnalysesItAndEnablesTheResults) {
+  DialogState state;
+  const std::string path = goodFile("jump.take2.bvh");
+  state.openFile(path);
+  EXPECT_EQ(state.bvhFilePath(), path);
+  EXPECT_EQ(state.bvhFileTitle(), "jump.take2");
+  EXPECT_EQ(state.proposedSaveName(), "jump.take2.pz2");
+  EXPECT_EQ(buttonsOf(state), ALL_ENABLED);
+  EXPECT_EQ(state.status(), COMPLETE);
+  EXPECT_EQ(state.statusDetail(), "");
+  EXPECT_EQ(state.store().motion.frameCount, 30);
+  EXPECT_EQ(state.panel().panelMode, PanelMode::Nothing);
+  EXPECT_TRUE(endsBlack(state.takePanelOps()));
+  EXPECT_TRUE(state.takePanelOps().empty());
+}
+
+TEST_F(DialogStateTest, FailedAnalyzeKeepsTheButtonsUnlessTheFrameCountIsOutOfRange) {
+  DialogState state;
+  const std::string path = goodFile();
+  state.openFile(path);
+
+  test::writeWholeFile(path, test::TestMotion(30, "0.5").text());
+  state.analyze();
+  EXPECT_EQ(state.status(), bvhReadMessage(BvhReadStatus::FpsRange));
+  // The status field's tooltip says where and why.
+  EXPECT_EQ(state.statusDetail(), "line 64: Frame Time 0.5 is 2 fps, outside 12 to 60");
+  EXPECT_EQ(buttonsOf(state), ALL_ENABLED);
+
+  test::writeWholeFile(path, test::TestMotion(MAX_FRAMES + 1).text());
+  state.analyze();
+  EXPECT_EQ(state.status(), bvhReadMessage(BvhReadStatus::FrameRange));
+  EXPECT_EQ(buttonsOf(state), ALL_DISABLED);
+
+  // A good pass again leaves no stale detail behind.
+  goodFile();
+  state.analyze();
+  EXPECT_EQ(state.status(), COMPLETE);
+  EXPECT_EQ(state.statusDetail(), "");
+}
+
+TEST_F(DialogStateTest, ParameterChangesMarkTheResultsStaleExceptGFusion) {
+  struct Case {
+    Spin spin;
+    Buttons after;
+    PanelMode panelMode;
+  };
+  for (const Case& c : {Case{Spin::GCoefficient, ONLY_ANALYZE, PanelMode::Report},
+                        Case{Spin::DelayTime, ONLY_ANALYZE, PanelMode::Graph},
+                        Case{Spin::InertiaRate, ONLY_ANALYZE, PanelMode::Graph},
+                        Case{Spin::AccelRate, ONLY_ANALYZE, PanelMode::Graph},
+                        Case{Spin::GFusion, ALL_ENABLED, PanelMode::Graph}}) {
+    SCOPED_TRACE(static_cast<int>(c.spin));
+    DialogState state;
+    state.selectMovieMode();
+    state.openFile(goodFile());
+    state.showGraph();
+    ASSERT_EQ(state.panel().panelMode, PanelMode::Graph);
+    state.stepSpin(c.spin, true);
+    EXPECT_EQ(buttonsOf(state), c.after);
+    EXPECT_EQ(state.panel().panelMode, c.panelMode);
+  }
+}
+
+TEST_F(DialogStateTest, ModeClicksMarkTheResultsStaleEvenWhenAlreadySelected) {
+  DialogState state;
+  openGood(state);
+  state.selectStillMode();
+  EXPECT_EQ(buttonsOf(state), ONLY_ANALYZE);
+  EXPECT_EQ(state.panel().panelMode, PanelMode::Report);
+  EXPECT_FALSE(state.spinEnabled(Spin::DelayTime));
+
+  state.selectMovieMode();
+  EXPECT_FALSE(state.stillMode());
+  EXPECT_FALSE(state.parameters().stillMode);
+  for (Spin spin : {Spin::DelayTime, Spin::InertiaRate, Spin::AccelRate, Spin::GFusion}) {
+    EXPECT_TRUE(state.spinEnabled(spin));
+  }
+
+  state.analyze();
+  EXPECT_EQ(buttonsOf(state), ALL_ENABLED);
+  EXPECT_EQ(state.status(), "");  // a movie-mode pass leaves the status field empty
+
+  state.selectStillMode();
+  EXPECT_EQ(buttonsOf(state), ONLY_ANALYZE);
+  for (Spin spin : {Spin::DelayTime, Spin::InertiaRate, Spin::AccelRate, Spin::GFusion}) {
+    EXPECT_FALSE(state.spinEnabled(spin));
+  }
+}
+
+TEST_F(DialogStateTest, DefaultRestoresValuesAndDisablesSaveAndGraphButNothingElse) {
+  DialogState state;
+  openGood(state);
+  state.selectMovieMode();
+  state.analyze();
+  state.showGraph();
+  state.stepSpin(Spin::GFusion, true);
+  state.stepSpin(Spin::GFusion, true);
+  ASSERT_EQ(buttonsOf(state), ALL_ENABLED);
+
+  state.restoreDefaults();
+  EXPECT_EQ(state.position(Spin::GFusion), 35);
+  EXPECT_EQ(buttonsOf(state), ONLY_ANALYZE);
+  EXPECT_FALSE(state.stillMode());
+  EXPECT_TRUE(state.spinEnabled(Spin::DelayTime));
+  EXPECT_EQ(state.panel().panelMode, PanelMode::Graph);
+
+  // Also when the values already were the defaults.
+  state.analyze();
+  state.restoreDefaults();
+  EXPECT_EQ(buttonsOf(state), ONLY_ANALYZE);
+}
+
+TEST_F(DialogStateTest, SaveWritesThePoseFileOrReportsTheFailure) {
+  DialogState state;
+  openGood(state);
+  const std::string target = (folder_.path() / "walk.pz2").string();
+  state.saveTo(target);
+  EXPECT_EQ(state.status(), COMPLETE);
+  const std::string written = test::readWholeFile(target);
+  ASSERT_TRUE(savePz2File(folder_.path() / "again.pz2", state.store()).ok());
+  EXPECT_EQ(written, test::readWholeFile(folder_.path() / "again.pz2"));
+
+  const std::string unreachable = (folder_.path() / "no-such-folder" / "walk.pz2").string();
+  state.saveTo(unreachable);
+  EXPECT_EQ(state.status(), PZ2_SAVE_ERROR_MESSAGE);
+  // The status field's tooltip names the file and the system's reason.
+  EXPECT_EQ(
+      state.statusDetail(),
+      unreachable + ": " + std::make_error_code(std::errc::no_such_file_or_directory).message());
+  EXPECT_EQ(buttonsOf(state), ALL_ENABLED);
+}
+
+}  // namespace
+}  // namespace zev
