@@ -23,7 +23,10 @@ class FixedText {
     length_ += taken;
     return *this;
   }
-  FixedText& append(char c) { return append(std::string_view(&c, 1)); }
+  FixedText& append(char c) {
+    if (length_ < CAPACITY) chars_[length_++] = c;
+    return *this;
+  }
   FixedText& append(long long number) {
     std::array<char, 24> digits;
     const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), number).ptr;

@@ -298,11 +298,21 @@ Candidate shortestDigits(double value) {
 }  // namespace
 
 NumberText formatShortest(double value) {
-  if (std::isnan(value)) return NumberText(std::signbit(value) ? "-nan" : "nan");
-  if (std::isinf(value)) return NumberText(value < 0 ? "-inf" : "inf");
+  // Every path returns this one object, so that it is built in place.
   NumberText text;
+  if (std::isnan(value)) {
+    text.append(std::signbit(value) ? "-nan" : "nan");
+    return text;
+  }
+  if (std::isinf(value)) {
+    text.append(value < 0 ? "-inf" : "inf");
+    return text;
+  }
   if (std::signbit(value)) text.append('-');
-  if (value == 0.0) return text.append('0');
+  if (value == 0.0) {
+    text.append('0');
+    return text;
+  }
 
   const double magnitude = std::fabs(value);
   const Candidate c = shortestDigits(magnitude);
@@ -336,15 +346,22 @@ NumberText formatShortest(double value) {
     fixed.append(digits);
   }
   // The shorter of the two; fixed when they are equally long.
-  return text.append(fixed.view().size() <= scientific.view().size() ? fixed.view()
-                                                                     : scientific.view());
+  text.append(fixed.view().size() <= scientific.view().size() ? fixed.view() : scientific.view());
+  return text;
 }
 
 NumberText formatFixed(double value, int decimals) {
   decimals = std::clamp(decimals, 0, MAX_FIXED_DECIMALS);
+  // Every path returns this one object, so that it is built in place.
   NumberText text;
-  if (std::isnan(value)) return NumberText("nan");
-  if (std::isinf(value)) return NumberText(value < 0 ? "-inf" : "inf");
+  if (std::isnan(value)) {
+    text.append("nan");
+    return text;
+  }
+  if (std::isinf(value)) {
+    text.append(value < 0 ? "-inf" : "inf");
+    return text;
+  }
   const bool negative = std::signbit(value);
   const double magnitude = std::fabs(value);
   if (magnitude == 0.0) {
