@@ -3,10 +3,11 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
+WEB_BUILD ?= build-web
 FUZZ_SECONDS ?= 300
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build test demo bench run sanitize-test thread-test fuzz clean
+.PHONY: deps build test demo bench run sanitize-test thread-test fuzz web web-test clean
 
 deps:
 	@scripts/install-deps
@@ -46,5 +47,18 @@ fuzz: deps
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	@scripts/fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
+# The browser edition with emscripten: the page in $(WEB_BUILD)/web, zev-convert.js for node. Debian's
+# emscripten finds its optimizer's node modules through NODE_PATH.
+web:
+	@scripts/install-deps --web
+	NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B $(WEB_BUILD) -DZEV_WEB=ON \
+	    -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG"
+	NODE_PATH=/usr/share/nodejs cmake --build $(WEB_BUILD) -j $(JOBS)
+
+# The browser edition against the native converter: node runs zev-convert.js, headless Chromium
+# the page from disk.
+web-test: build web
+	@scripts/web-test $(BUILD) $(WEB_BUILD)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) out
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(WEB_BUILD) out
