@@ -4,10 +4,11 @@ ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 WEB_BUILD ?= build-web
+LIBCXX_BUILD ?= build-libcxx
 FUZZ_SECONDS ?= 300
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build test demo bench run sanitize-test thread-test fuzz web web-test clean
+.PHONY: deps build test demo bench run sanitize-test thread-test fuzz web web-test libcxx-test clean
 
 deps:
 	@scripts/install-deps
@@ -60,5 +61,13 @@ web:
 web-test: build web
 	@scripts/web-test $(BUILD) $(WEB_BUILD)
 
+# Everything that needs no Qt, built by clang on its libc++ (the browser build's C++ library).
+libcxx-test:
+	@scripts/install-deps --libcxx
+	CC=clang CXX=clang++ cmake -S . -B $(LIBCXX_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEV_LIBCXX=ON \
+	    -DZEV_BUILD_BENCH=OFF
+	cmake --build $(LIBCXX_BUILD) -j $(JOBS)
+	ctest --test-dir $(LIBCXX_BUILD) --output-on-failure -j $(JOBS)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(WEB_BUILD) out
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(WEB_BUILD) $(LIBCXX_BUILD) out
