@@ -1,6 +1,7 @@
-// The page from disk in headless Chromium, against the native converter: the sample opened
-// through the file input, analysed in both modes, saved and downloaded byte for byte; the graph
-// pages drawn like the native pictures of them; bad files dropped onto the page; the keyboard.
+// The page from disk in headless Chromium, against the native converter: the sample opened through
+// Open and the browser's file chooser, analysed in both modes, saved and downloaded byte for byte;
+// the graph pages drawn like the native pictures of them; bad files dropped onto the page; the
+// keyboard.
 import assert from 'node:assert/strict';
 import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
@@ -136,7 +137,8 @@ async function expectGraphPage(page, mode, index) {
 
 test('the sample in both modes: the native pose files, signals and graph pages', async (t) => {
   const { page, problems } = await openPage();
-  await page.setInputFiles('#open-file', SAMPLE);
+  const [chooser] = await Promise.all([page.waitForEvent('filechooser'), page.click('#open')]);
+  await chooser.setFiles(SAMPLE);
   await page.waitForFunction(() => document.getElementById('status').value === 'COMPLETE...');
 
   const pose = await download(page, '#save');
