@@ -3,10 +3,12 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
+WEB_BUILD ?= build-web
+LIBCXX_BUILD ?= build-libcxx
 FUZZ_SECONDS ?= 300
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build test demo bench run sanitize-test thread-test fuzz clean
+.PHONY: deps build test demo bench run sanitize-test thread-test fuzz web web-test libcxx-test clean
 
 deps:
 	@scripts/install-deps
@@ -46,5 +48,26 @@ fuzz: deps
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	@scripts/fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
+# The browser edition with emscripten: the page in $(WEB_BUILD)/web, zev-convert.js for node. Debian's
+# emscripten finds its optimizer's node modules through NODE_PATH.
+web:
+	@scripts/install-deps --web
+	NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B $(WEB_BUILD) -DZEV_WEB=ON \
+	    -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG"
+	NODE_PATH=/usr/share/nodejs cmake --build $(WEB_BUILD) -j $(JOBS)
+
+# The browser edition against the native converter: node runs zev-convert.js, headless Chromium
+# the page from disk.
+web-test: build web
+	@scripts/web-test $(BUILD) $(WEB_BUILD)
+
+# Everything that needs no Qt, built by clang on its libc++ (the browser build's C++ library).
+libcxx-test:
+	@scripts/install-deps --libcxx
+	CC=clang CXX=clang++ cmake -S . -B $(LIBCXX_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEV_LIBCXX=ON \
+	    -DZEV_BUILD_BENCH=OFF
+	cmake --build $(LIBCXX_BUILD) -j $(JOBS)
+	ctest --test-dir $(LIBCXX_BUILD) --output-on-failure -j $(JOBS)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) out
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(WEB_BUILD) $(LIBCXX_BUILD) out

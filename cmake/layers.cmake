@@ -9,12 +9,14 @@
 #   pictures  src/pictures: the pages drawn with Qt Gui, and PNG files of them
 #   desktop   src/desktop: the Qt Widgets dialog
 #   cli       src/cli: zev-convert
+#   web       src/web: the browser page's entry points and the converter for node
 set(ZEV_LAYERS_core core)
 set(ZEV_LAYERS_pages core pages)
 set(ZEV_LAYERS_dialog core pages dialog)
 set(ZEV_LAYERS_pictures core pages pictures Qt6::Gui)
 set(ZEV_LAYERS_desktop core pages dialog pictures desktop Qt6::Gui Qt6::Widgets)
 set(ZEV_LAYERS_cli core pages pictures cli Threads::Threads)
+set(ZEV_LAYERS_web core pages dialog cli web)
 
 function(zev_layer target layer)
   if(NOT DEFINED ZEV_LAYERS_${layer})

@@ -480,16 +480,17 @@ TEST(BvhReaderThreads, TwoReadersAtOnceReadAsOneAfterTheOther) {
   std::vector<ReadRecord> firstTogether;
   std::vector<ReadRecord> secondTogether;
   std::latch start(2);
-  {
-    const auto readOnThread = [&start](const std::vector<std::string>& files,
-                                       std::vector<ReadRecord>& records) {
-      BvhReader own;
-      start.arrive_and_wait();
-      records = readInTurn(own, files, ROUNDS);
-    };
-    std::jthread one(readOnThread, std::cref(first), std::ref(firstTogether));
-    std::jthread two(readOnThread, std::cref(second), std::ref(secondTogether));
-  }
+  const auto readOnThread = [&start](const std::vector<std::string>& files,
+                                     std::vector<ReadRecord>& records) {
+    BvhReader own;
+    start.arrive_and_wait();
+    records = readInTurn(own, files, ROUNDS);
+  };
+  // std::thread rather than std::jthread, which clang's libc++ 14 does not have.
+  std::thread one(readOnThread, std::cref(first), std::ref(firstTogether));
+  std::thread two(readOnThread, std::cref(second), std::ref(secondTogether));
+  one.join();
+  two.join();
   EXPECT_EQ(firstTogether, firstAlone);
   EXPECT_EQ(secondTogether, secondAlone);
 }

@@ -14,6 +14,7 @@ set(allowed_dialog ${core} pages dialog)
 set(allowed_pictures ${core} pages pictures)
 set(allowed_desktop ${core} pages dialog pictures desktop)
 set(allowed_cli ${core} pages pictures cli)
+set(allowed_web ${core} pages dialog cli web)
 set(qt_layers pictures desktop)
 
 set(problems "")

@@ -11,7 +11,6 @@
 namespace zev {
 namespace {
 
-constexpr double ROUNDING = 1e-15;
 constexpr double PRINTED = 5e-7;  // six printed decimals
 
 // The two arrays the filter works in, as a caller owns them.

@@ -297,7 +297,7 @@ void MainDialog::showEvent(QShowEvent* event) {
 }
 
 void MainDialog::open() {
-  state_.clearPanel();
+  state_.beginOpen();
   showState();
   if (const std::optional<std::string> path = fileDialogs_.chooseOpenPath(this)) {
     state_.openFile(*path);
@@ -305,7 +305,7 @@ void MainDialog::open() {
 }
 
 void MainDialog::save() {
-  state_.clearPanel();
+  state_.beginSave();
   showState();
   if (const std::optional<std::string> path =
           fileDialogs_.chooseSavePath(this, state_.proposedSaveName())) {
@@ -373,13 +373,14 @@ bool MainDialog::handleKey(QWidget* target, int key) {
 
 namespace {
 
-// A single local file whose name ends in .bvh, whatever the case.
+// The local file that a drop would open, when the dialog's state takes the drop.
 std::optional<QString> droppedMotionFile(const QMimeData* data) {
-  if (data == nullptr || data->urls().size() != 1) return std::nullopt;
+  if (data == nullptr || data->urls().isEmpty()) return std::nullopt;
   const QUrl& url = data->urls().constFirst();
   if (!url.isLocalFile()) return std::nullopt;
   const QString path = url.toLocalFile();
-  if (QFileInfo(path).suffix().compare(QLatin1String("bvh"), Qt::CaseInsensitive) != 0) {
+  if (!opensDroppedFile(static_cast<int>(data->urls().size()),
+                        QFile::encodeName(QFileInfo(path).fileName()).toStdString())) {
     return std::nullopt;
   }
   return path;
@@ -396,7 +397,7 @@ void MainDialog::dropEvent(QDropEvent* event) {
   if (!path) return;
   event->acceptProposedAction();
   // What Open does with a chosen file, without asking for one.
-  state_.clearPanel();
+  state_.beginOpen();
   state_.openFile(QFile::encodeName(*path).toStdString());
   showState();
 }

@@ -1,5 +1,7 @@
 #include "dialog/dialog_state.h"
 
+#include <algorithm>
+#include <cctype>
 #include <utility>
 
 #include "pages/graph_view.h"
@@ -7,6 +9,15 @@
 #include "pz2/pz2_save.h"
 
 namespace zev {
+
+bool opensDroppedFile(int fileCount, std::string_view firstName) {
+  constexpr std::string_view EXTENSION = ".bvh";
+  if (fileCount != 1 || firstName.size() < EXTENSION.size()) return false;
+  return std::equal(EXTENSION.begin(), EXTENSION.end(), firstName.end() - EXTENSION.size(),
+                    [](char wanted, char found) {
+                      return wanted == std::tolower(static_cast<unsigned char>(found));
+                    });
+}
 
 DialogState::DialogState() : store_(std::make_unique<MotionStore>()) { restoreDefaults(); }
 
@@ -23,12 +34,18 @@ void DialogState::setButtonEnabled(PassButton button, bool enabled) {
 
 void DialogState::clearPanel() { draw(::zev::clearPanel()); }
 
+void DialogState::beginOpen() { clearPanel(); }
+
+void DialogState::beginSave() { clearPanel(); }
+
 void DialogState::openFile(std::string_view path) {
-  bvhFilePath_ = path;
-  bvhFileTitle_ = bvhFileTitleOf(path);
-  buttonsEnabled_.fill(false);
-  store_->motion.frameCount = 0;
+  rememberOpenedFile(path);
   analyze();
+}
+
+void DialogState::openUnreadable(std::string_view path, std::string_view reason) {
+  rememberOpenedFile(path);
+  showStatus(bvhReadMessage(BvhReadStatus::CannotOpen), reason);
 }
 
 void DialogState::analyze() {
@@ -107,6 +124,13 @@ PanelOps DialogState::takePanelOps() { return std::exchange(pendingPanelOps_, {}
 void DialogState::markResultsStale() {
   setButtonEnabled(PassButton::Save, false);
   setButtonEnabled(PassButton::Graph, false);
+}
+
+void DialogState::rememberOpenedFile(std::string_view path) {
+  bvhFilePath_ = path;
+  bvhFileTitle_ = bvhFileTitleOf(path);
+  buttonsEnabled_.fill(false);
+  store_->motion.frameCount = 0;
 }
 
 void DialogState::draw(const PanelOps& ops) {

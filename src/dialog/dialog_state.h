@@ -27,6 +27,10 @@ inline constexpr int SPIN_COUNT = static_cast<int>(PARAMETER_TABLE.size());
 // The title shown on the report page before any file has been opened.
 inline constexpr std::string_view NO_FILE_TITLE = "N/A ";
 
+// Whether a drop of fileCount files, the first named firstName, opens that file: only one file, and
+// a name that ends in ".bvh" in any mix of cases. Anything else is not taken.
+bool opensDroppedFile(int fileCount, std::string_view firstName);
+
 class DialogState final : public AnalysisView {
  public:
   // The dialog as it starts: still mode, default parameters, Save, Analyze and Graph disabled, a
@@ -40,9 +44,16 @@ class DialogState final : public AnalysisView {
   // Also the CLEAR button: the panel goes black, the panel mode stays.
   void clearPanel() override;
 
+  // Open and Save clear the panel before they ask for a file, and so does a drop before it opens
+  // one.
+  void beginOpen();
+  void beginSave();
   // The rest of Open once the user has chosen a file (from the file dialog or by dropping it):
   // remember it, disable Save, Analyze and Graph, forget the old frame count and analyse it.
   void openFile(std::string_view path);
+  // Open of a chosen file that the window could not hand to the reader (too large for it, or gone
+  // before it was read): as openFile of a file that cannot be opened, with reason as the detail.
+  void openUnreadable(std::string_view path, std::string_view reason);
   // Reads the opened file again and analyses it with the parameters as they are now.
   void analyze();
   // Writes the pose file to a path the user chose; a failure shows in the status field.
@@ -81,6 +92,8 @@ class DialogState final : public AnalysisView {
 
  private:
   void markResultsStale();
+  // What Open does with a chosen file before the reader sees it.
+  void rememberOpenedFile(std::string_view path);
   void draw(const PanelOps& ops);
 
   BvhReader reader_;

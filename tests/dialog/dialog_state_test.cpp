@@ -189,5 +189,31 @@ TEST_F(DialogStateTest, SaveWritesThePoseFileOrReportsTheFailure) {
   EXPECT_EQ(buttonsOf(state), ALL_ENABLED);
 }
 
+TEST_F(DialogStateTest, UnreadableOpenShowsWhyAndLeavesNothingToSaveOrAnalyze) {
+  DialogState state;
+  openGood(state);
+  state.openUnreadable("/motions/huge.bvh", "too large");
+  EXPECT_EQ(state.status(), bvhReadMessage(BvhReadStatus::CannotOpen));
+  EXPECT_EQ(state.statusDetail(), "too large");
+  EXPECT_EQ(state.bvhFileTitle(), "huge");
+  EXPECT_EQ(buttonsOf(state), ALL_DISABLED);
+  EXPECT_EQ(state.store().motion.frameCount, 0);
+}
+
+TEST(DroppedFile, OnlyOneFileNamedLikeAMotionOpens) {
+  struct Case {
+    int count;
+    const char* name;
+    bool opens;
+  };
+  for (const Case& c :
+       {Case{1, "walk.bvh", true}, Case{1, "WALK.BvH", true}, Case{1, "take.2.bvh", true},
+        Case{2, "walk.bvh", false}, Case{0, "", false}, Case{1, "walk.bvh.txt", false},
+        Case{1, "walkbvh", false}, Case{1, "bvh", false}}) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(opensDroppedFile(c.count, c.name), c.opens);
+  }
+}
+
 }  // namespace
 }  // namespace zev

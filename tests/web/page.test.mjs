@@ -1,0 +1,247 @@
+// The page from disk in headless Chromium, against the native converter: the sample opened through
+// Open and the browser's file chooser, analysed in both modes, saved and downloaded byte for byte;
+// the graph pages drawn like the native pictures of them; bad files dropped onto the page; the
+// keyboard.
+import assert from 'node:assert/strict';
+import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { pathToFileURL } from 'node:url';
+import { after, before, test } from 'node:test';
+import { chromium } from 'playwright-core';
+
+import {
+  ROOT, SAMPLE, SIGNAL_ULPS, WEB_BUILD, compareSignals, convert,
+} from './compare.mjs';
+
+const PAGE = pathToFileURL(join(WEB_BUILD, 'web/index.html')).href;
+// Debian's Chromium, as root and without a network: no sandbox, nothing fetched in the background.
+const LAUNCH = {
+  executablePath: process.env.ZEV_CHROMIUM ?? '/usr/bin/chromium',
+  headless: true,
+  acceptDownloads: true,
+  args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+         '--disable-component-update', '--disable-sync', '--disable-quic'],
+};
+const PAGES = ['chest', 'hair', 'ring'];
+
+let context;
+const native = {};
+// Everything the browser and the converter write goes in here, removed when the browser is closed.
+const scratch = mkdtempSync(join(tmpdir(), 'zev-page-test-'));
+
+// The native converter's pose files, signals and page pictures of the sample in both modes.
+before(async () => {
+  const folder = mkdtempSync(join(scratch, 'native-'));
+  for (const mode of ['still', 'movie']) {
+    const run = convert('native', [...(mode === 'movie' ? ['--movie'] : []), '-o', `${mode}.pz2`,
+                                   '--signals', `${mode}.csv`, '--graphs', mode, SAMPLE], folder);
+    assert.equal(run.status, 0, run.stderr);
+    native[mode] = {
+      pose: readFileSync(join(folder, `${mode}.pz2`)),
+      signals: readFileSync(join(folder, `${mode}.csv`)),
+      pictures: PAGES.map((name) => readFileSync(join(folder, mode, `walk-${name}.png`))),
+    };
+  }
+  context = await chromium.launchPersistentContext(mkdtempSync(join(scratch, 'profile-')), LAUNCH);
+});
+
+after(async () => {
+  await context?.close();
+  rmSync(scratch, { recursive: true, force: true, maxRetries: 10 });
+});
+
+// A page of the shared browser, or of a browser of its own for another pixel density.
+async function openPage(options = {}) {
+  const page = options.density ? await (await chromium.launchPersistentContext(
+    mkdtempSync(join(scratch, 'profile-')), { ...LAUNCH, deviceScaleFactor: options.density })).newPage()
+    : await context.newPage();
+  const problems = [];
+  page.on('pageerror', (error) => problems.push(error.message));
+  page.on('console', (message) => message.type() === 'error' && problems.push(message.text()));
+  await page.goto(PAGE);
+  await page.waitForSelector('#window:not([inert])', { timeout: 15000 });
+  await settled(page);
+  return { page, problems };
+}
+
+// The panel has played everything it was given.
+const settled = (page) => page.waitForSelector('#panel[aria-busy="false"]');
+const statusOf = (page) => page.$eval('#status', (field) => field.value);
+
+async function download(page, button) {
+  const [file] = await Promise.all([page.waitForEvent('download'), page.click(button)]);
+  return { name: file.suggestedFilename(), bytes: readFileSync(await file.path()) };
+}
+
+// Compares the panel's canvas with a native picture of the same page: every pixel the same
+// outside the text cells, where fonts may differ; inside each cell, the ink where the native
+// picture has it, give or take a pixel or two.
+function comparePanel({ png, slack }) {
+  return (async () => {
+    const picture = new Image();
+    picture.src = `data:image/png;base64,${png}`;
+    await picture.decode();
+    const scratch = document.createElement('canvas');
+    [scratch.width, scratch.height] = [picture.width, picture.height];
+    scratch.getContext('2d').drawImage(picture, 0, 0);
+    const want = scratch.getContext('2d').getImageData(0, 0, picture.width, picture.height).data;
+    const panel = document.getElementById('panel');
+    const got = panel.getContext('2d').getImageData(0, 0, panel.width, panel.height).data;
+    const width = picture.width;
+    const cells = window.zevPanel.textCells();
+    const inCell = (x, y, margin) => cells.some((cell) => x >= cell.x - margin &&
+      x < cell.x + cell.width + margin && y >= cell.y - margin && y < cell.y + cell.height + margin);
+    const ink = (data, x, y) => data[4 * (y * width + x)] + data[4 * (y * width + x) + 1] +
+                                data[4 * (y * width + x) + 2] > 0;
+    const differing = [];
+    for (let y = 0; y < picture.height; ++y) {
+      for (let x = 0; x < width; ++x) {
+        const at = 4 * (y * width + x);
+        const same = want[at] === got[at] && want[at + 1] === got[at + 1] && want[at + 2] === got[at + 2];
+        if (!same && !inCell(x, y, 1)) differing.push(`${x},${y}`);
+      }
+    }
+    const inkBox = (data, cell) => {
+      const box = { left: Infinity, top: Infinity, right: -Infinity, bottom: -Infinity };
+      for (let y = cell.y; y < cell.y + cell.height; ++y) {
+        for (let x = Math.floor(cell.x); x < cell.x + cell.width; ++x) {
+          if (!ink(data, x, y)) continue;
+          box.left = Math.min(box.left, x);
+          box.top = Math.min(box.top, y);
+          box.right = Math.max(box.right, x);
+          box.bottom = Math.max(box.bottom, y);
+        }
+      }
+      return box;
+    };
+    const misplaced = cells.filter((cell) => {
+      const [a, b] = [inkBox(want, cell), inkBox(got, cell)];
+      return !['left', 'top', 'right', 'bottom'].every((side) => Math.abs(a[side] - b[side]) <= slack);
+    }).map((cell) => cell.text);
+    return { size: [panel.width, panel.height], cells: cells.length, differing, misplaced };
+  })();
+}
+
+async function expectGraphPage(page, mode, index) {
+  await settled(page);
+  const result = await page.evaluate(comparePanel, {
+    png: native[mode].pictures[index].toString('base64'), slack: 2,
+  });
+  const label = `${mode} ${PAGES[index]}`;
+  assert.deepEqual(result.size, [346, 311], label);
+  assert.equal(result.cells, 7, `${label}: the title and six labels`);
+  assert.deepEqual(result.differing.slice(0, 10), [], `${label}: pixels outside the text`);
+  assert.deepEqual(result.misplaced, [], `${label}: text cells`);
+}
+
+test('the sample in both modes: the native pose files, signals and graph pages', async (t) => {
+  const { page, problems } = await openPage();
+  const [chooser] = await Promise.all([page.waitForEvent('filechooser'), page.click('#open')]);
+  await chooser.setFiles(SAMPLE);
+  await page.waitForFunction(() => document.getElementById('status').value === 'COMPLETE...');
+
+  const pose = await download(page, '#save');
+  assert.equal(pose.name, 'walk.pz2');
+  assert.ok(pose.bytes.equals(native.still.pose), 'still-mode pose file');
+  const signals = await download(page, '#signals');
+  assert.equal(signals.name, 'walk-signals.csv');
+  assert.deepEqual(compareSignals(native.still.signals, signals.bytes, SIGNAL_ULPS).problems, []);
+  for (let index = 0; index < 3; ++index) {
+    await page.click('#graph');
+    await expectGraphPage(page, 'still', index);
+  }
+
+  await page.click('#movie');
+  assert.equal(await page.isDisabled('#save'), true, 'a mode change makes the results stale');
+  await page.click('#analyze');
+  assert.equal(await statusOf(page), '');
+  assert.ok((await download(page, '#save')).bytes.equals(native.movie.pose), 'movie-mode pose file');
+  // The graph pages go on from where they were: Chest again, then a click on the panel for each.
+  await page.click('#graph');
+  await expectGraphPage(page, 'movie', 0);
+  for (let index = 1; index < 3; ++index) {
+    await page.click('#panel');
+    await expectGraphPage(page, 'movie', index);
+  }
+  const picture = await download(page, '#picture');
+  assert.equal(picture.name, 'walk-page.png');
+  assert.ok(picture.bytes.subarray(1, 4).equals(Buffer.from('PNG')));
+  assert.deepEqual(problems, []);
+});
+
+// A file dropped onto the page: the dialog's rule for drops, the reader's messages, and a file
+// too large for the page refused at once.
+test('dropped files', async () => {
+  const { page, problems } = await openPage();
+  const drop = async (files) => {
+    await page.evaluate((files) => {
+      const transfer = new DataTransfer();
+      for (const { name, text, size } of files) {
+        transfer.items.add(new File([text ?? new Uint8Array(size)], name));
+      }
+      document.body.dispatchEvent(new DragEvent('drop', { dataTransfer: transfer, bubbles: true }));
+    }, files);
+    await page.waitForFunction(() => document.getElementById('dialog') !== null);
+  };
+  const bad = (name) => ({ name, text: readFileSync(join(ROOT, 'tests/bad-input', name), 'latin1') });
+
+  await drop([bad('frame-range-501.bvh')]);
+  await page.waitForFunction(() => document.getElementById('status').value === 'FRAME RANGE ERR');
+  assert.match(await page.getAttribute('#status', 'title'), /^line \d+: /);
+  assert.equal(await page.isDisabled('#analyze'), true);
+
+  await drop([{ name: 'walk.bvh', text: readFileSync(SAMPLE, 'latin1') }]);
+  await page.waitForFunction(() => document.getElementById('status').value === 'COMPLETE...');
+  for (const files of [[{ name: 'notes.txt', text: 'x' }], [bad('frame-range-14.bvh'), bad('frame-range-501.bvh')]]) {
+    await drop(files);
+    assert.equal(await page.textContent('#notice'), 'Drop one .bvh file to open it.');
+    assert.equal(await statusOf(page), 'COMPLETE...', 'a refused drop changes nothing');
+  }
+
+  const started = Date.now();
+  await drop([{ name: 'huge.bvh', size: 40 << 20 }]);
+  await page.waitForFunction(() => document.getElementById('status').value === 'BVH FILE CAN NOT OPEN!');
+  assert.ok(Date.now() - started < 5000, 'refused at once');
+  assert.match(await page.getAttribute('#status', 'title'), /^huge\.bvh: 40\.0 MB, more than/);
+  assert.equal(await page.isDisabled('#save'), true);
+
+  await drop([{ name: 'noise.bvh', text: String.fromCharCode(...Array.from({ length: 5000 }, (_, i) => (i * 37) % 256)) }]);
+  await page.waitForFunction(() => document.getElementById('status').value === 'BVH FILE NOT POSER FORMAT');
+  assert.deepEqual(problems, []);
+});
+
+test('keyboard and screen readers', async () => {
+  const { page } = await openPage();
+  const keys = await page.$$eval('button[accesskey]', (buttons) => buttons.map((b) => b.accessKey).join(''));
+  assert.equal(keys, 'osagic');
+  assert.equal(await page.getAttribute('#status', 'role'), 'status');
+  const spins = page.getByRole('spinbutton');
+  assert.equal(await spins.count(), 5);
+  const g = page.getByRole('spinbutton', { name: 'G coefficient' });
+  await g.focus();
+  for (let step = 0; step < 11; ++step) await page.keyboard.press('ArrowUp');
+  assert.equal(await g.getAttribute('aria-valuenow'), '1', '20 wraps around to 1');
+  const delay = page.getByRole('spinbutton', { name: 'Delay time' });
+  assert.equal(await delay.getAttribute('aria-disabled'), 'true', 'still mode');
+  await page.click('#movie');
+  await delay.focus();
+  for (let step = 0; step < 6; ++step) await page.keyboard.press('ArrowDown');
+  assert.equal(await delay.getAttribute('aria-valuenow'), '10', '0 wraps around to 10');
+  await page.click('#default');
+  assert.equal(await g.getAttribute('aria-valuenow'), '10');
+  // The panel is reached with Tab too, and Enter there is a click on it.
+  await page.click('#info');
+  await settled(page);
+  await page.focus('#panel');
+  await page.keyboard.press('Enter');
+  await settled(page);
+  assert.match(await page.getAttribute('#panel', 'aria-label'), /BVH FORMAT REPORT.*FRAME RATE/);
+});
+
+test('the panel is drawn at the screen density', async () => {
+  const { page } = await openPage({ density: 2 });
+  assert.deepEqual(await page.$eval('#panel', (panel) => [panel.width, panel.height,
+    panel.getBoundingClientRect().width, panel.getBoundingClientRect().height]), [692, 622, 346, 311]);
+  await page.context().close();
+});
