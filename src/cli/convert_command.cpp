@@ -56,9 +56,9 @@ std::string usageText(const ConverterFeatures& features) {
       std::to_string(MIN_FRAMES) + " to " + std::to_string(MAX_FRAMES) + " frames at " +
       std::to_string(MIN_FRAME_RATE) + " to " + std::to_string(MAX_FRAME_RATE) +
       " frames per second.\n\n";
-  text += usageLine("-o, --output FILE",
-                    "output file, - for standard output (only with one input); default: beside "
-                    "each input, its title + \".pz2\"");
+  text +=
+      usageLine("-o, --output FILE", "the pose file, - for standard output (only with one input);");
+  text += usageLine("", "default: beside each input, its title + \".pz2\"");
   text += usageLine("--movie", "movie mode (default: still mode)");
   for (const ParameterRow& row : PARAMETER_TABLE) {
     text += usageLine("--" + std::string(row.option) + " N",
@@ -70,8 +70,8 @@ std::string usageText(const ConverterFeatures& features) {
   text += usageLine("--no-limit",
                     "leave the six chest and head signals unlimited (the dialog always limits)");
   text += usageLine("--signals FILE",
-                    "also write the per-frame signals as CSV, - for standard output (only with one "
-                    "input)");
+                    "also write the per-frame signals as CSV, - for standard output (only with");
+  text += usageLine("", "one input)");
   if (features.drawPages) {
     text += usageLine("--graphs DIR",
                       "also draw the three graph pages and the report page as PNG files into DIR");
@@ -87,8 +87,9 @@ std::string usageText(const ConverterFeatures& features) {
       "\nThe outputs of an input are written whole and all together, or none of them. No output\n"
       "replaces an input of the run, and of two outputs that are one file only the first is\n"
       "written.\n"
-      "Exit status: 0 when every input was converted; 1 when an input was not (its message says\n"
-      "why; the other inputs are still converted); 2 for a usage error (nothing is converted).\n";
+      "Exit status: 0 when every input was converted; 1 when an input was not (its message\n"
+      "says why; the other inputs are still converted) or standard output took not all that\n"
+      "was sent to it; 2 for a usage error (nothing is converted).\n";
   return text;
 }
 
