@@ -138,6 +138,8 @@ TEST(SafeSave, AFailedSaveGivesTheSystemsReasonAndTouchesNothing) {
        "Not a directory", 0},
       {"a folder as the target", [](const fs::path& d) { return d / "poses"; }, "Is a directory",
        0},
+      {"an over-long name", [](const fs::path& d) { return d / (std::string(300, 'w') + ".pz2"); },
+       "File name too long", 0},
       {"full device", [](const fs::path& d) { return d / "walk.pz2"; }, "File too large",
        64 * 1024},
   };
