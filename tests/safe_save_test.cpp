@@ -332,38 +332,5 @@ TEST(SafeSave, AnOutputSetIsSavedWholeOrNotAtAll) {
   }
 }
 
-// A small memory file system that fills up part-way through the file.
-TEST(SafeSave, AFullDiskKeepsTheOldFile) {
-  const auto store = motionOf(500);
-  test::TempDir dir;
-  const test::ScratchMount small = test::ScratchMount::memory(dir.path(), 64);
-  if (!small.mounted()) GTEST_SKIP() << "may not mount a file system here";
-  const std::string target = dir.write("walk.pz2", "old pose");
-  const SaveResult result = savePz2File(target, *store);
-  EXPECT_EQ(result.reason(), "No space left on device");
-  EXPECT_EQ(test::folderContents(dir.path()),
-            (std::map<std::string, std::string>{{"walk.pz2", "old pose"}}));
-}
-
-// Saves of one file at the same time never mix their bytes: the file is always one of them whole.
-TEST(SafeSave, ConcurrentSavesNeverMixTheirBytes) {
-  test::TempDir dir;
-  const fs::path target = dir.path() / "walk-chest.png";
-  const std::string first(300000, '1');
-  const std::string second(200000, '2');
-  const auto saveMany = [&](const std::string& bytes) {
-    for (int i = 0; i < 20; ++i) {
-      ASSERT_TRUE(
-          saveThroughTemporaryFile(target, [&bytes](TextSink& sink) { sink.write(bytes); }).ok());
-      const std::string now = test::readWholeFile(target);
-      EXPECT_TRUE(now == first || now == second) << now.size() << " bytes";
-    }
-  };
-  std::thread other(saveMany, std::cref(second));
-  saveMany(first);
-  other.join();
-  EXPECT_EQ(entriesIn(dir.path()), 1);
-}
-
 }  // namespace
 }  // namespace zev

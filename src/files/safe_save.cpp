@@ -94,11 +94,11 @@ SaveDestination saveDestinationOf(const fs::path& path) {
 struct OutputSet::Output {
   std::string name;
   SaveWriter write;
-  fs::path path;                  // empty for the caller's stream
-  StreamSink* stream = nullptr;   // the caller's stream
-  bool intoExistingFile = false;  // a device, FIFO or socket at path
-  fs::path target;                // what the temporary file replaces
-  fs::path temporary;             // while it waits for its rename
+  fs::path path;                 // empty for the caller's stream
+  StreamSink* stream = nullptr;  // the caller's stream
+  bool streamAtPath = false;     // a device, FIFO or socket at path
+  fs::path target;               // what the temporary file replaces
+  fs::path temporary;            // while it waits for its rename
 };
 
 OutputSet::OutputSet() = default;
@@ -128,7 +128,7 @@ SaveResult OutputSet::prepare(Output& output) {
     case SaveDestination::Kind::Folder:
       return failed(std::make_error_code(std::errc::is_a_directory));
     case SaveDestination::Kind::Stream:
-      output.intoExistingFile = true;
+      output.streamAtPath = true;
       return {};
     case SaveDestination::Kind::ExistingFile:
       if (std::error_code refused = mayReplace(destination.file)) return failed(refused);
@@ -167,7 +167,7 @@ SaveResult OutputSet::commit() {
     if (output.stream != nullptr) {
       output.write(*output.stream);
       if (std::error_code error = output.stream->flush()) return stop(output, error);
-    } else if (output.intoExistingFile) {
+    } else if (output.streamAtPath) {
       std::FILE* file = openFile(output.path, "wb");
       if (file == nullptr) return stop(output, lastSystemError());
       if (std::error_code error = writeAndClose(file, output.write)) return stop(output, error);

@@ -30,7 +30,7 @@ struct SaveDestination {
     ExistingFile,  // a regular file: the save replaces `file`
     Stream,        // a device, FIFO or socket: the save writes into it, as opening it would
     Folder,        // a folder: the save fails
-    Unknown,       // the system would not say why: `error`
+    Unknown,       // the system cannot tell what is there; `error` says why
   };
   Kind kind = Kind::Unknown;
   // The file that is created or replaced: the path itself, or the file a link names, also when
