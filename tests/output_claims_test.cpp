@@ -26,7 +26,6 @@ TEST(OutputClaims, FindsEveryNameOfOneFile) {
       {"an input as the output", {"walk.bvh"}, {"walk.bvh"}, {"walk.bvh"}},
       {"an input by a link", {"walk.bvh"}, {"link-to-walk.bvh"}, {"walk.bvh"}},
       {"an input by a hard link", {"walk.bvh"}, {"hard-walk.pz2"}, {"walk.bvh"}},
-      {"an input through a linked folder", {"walk.bvh"}, {"same/walk.bvh"}, {"walk.bvh"}},
       {"a new file twice", {"walk.bvh"}, {"walk.pz2", "./walk.pz2"}, {"", "walk.pz2"}},
       {"a new file through a linked folder",
        {},
@@ -36,7 +35,6 @@ TEST(OutputClaims, FindsEveryNameOfOneFile) {
        {},
        {"poses/new.pz2", "dangling.pz2"},
        {"", "poses/new.pz2"}},
-      {"an existing file twice", {}, {"old.pz2", "link-to-old.pz2"}, {"", "old.pz2"}},
       {"different files", {"walk.bvh"}, {"walk.pz2", "walk.csv", "poses/walk.pz2"}, {"", "", ""}},
       {"a missing input guards nothing", {"gone.bvh"}, {"gone.bvh"}, {""}},
   };
@@ -45,10 +43,8 @@ TEST(OutputClaims, FindsEveryNameOfOneFile) {
     test::TempDir dir;
     const fs::path& d = dir.path();
     dir.write("walk.bvh", "motion");
-    dir.write("old.pz2", "pose");
     fs::create_directory(d / "poses");
     fs::create_symlink("walk.bvh", d / "link-to-walk.bvh");
-    fs::create_symlink("old.pz2", d / "link-to-old.pz2");
     fs::create_hard_link(d / "walk.bvh", d / "hard-walk.pz2");
     fs::create_directory_symlink(".", d / "same");
     fs::create_symlink("poses/new.pz2", d / "dangling.pz2");

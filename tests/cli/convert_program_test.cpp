@@ -106,7 +106,7 @@ TEST(ConvertProgram, PicturesOnAFullDiskWriteNothing) {
   const test::TempDir dir;
   const fs::path pages = dir.path() / "pages";
   fs::create_directory(pages);
-  const test::ScratchMount small = test::ScratchMount::memory(pages, 8);
+  const test::MemoryMount small(pages, 8);
   if (!small.mounted()) GTEST_SKIP() << "may not mount a file system here";
   const int out = ::open((dir.path() / "out.txt").c_str(), O_WRONLY | O_CREAT, 0644);
   const ProgramRun run = runProgram(

@@ -89,30 +89,13 @@ std::optional<bool> asOrdinaryUser(const std::function<bool()>& check) {
   return WEXITSTATUS(status) == 0;
 }
 
-ScratchMount ScratchMount::memory(const std::filesystem::path& folder, int kilobytes) {
-  const std::string options = "size=" + std::to_string(kilobytes) + "k";
-  if (::mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) != 0)
-    return ScratchMount(std::filesystem::path());
-  return ScratchMount(folder);
-}
+MemoryMount::MemoryMount(const std::filesystem::path& folder, int kilobytes)
+    : folder_(folder),
+      mounted_(::mount("tmpfs", folder.c_str(), "tmpfs", 0,
+                       ("size=" + std::to_string(kilobytes) + "k").c_str()) == 0) {}
 
-ScratchMount ScratchMount::readOnly(const std::filesystem::path& folder) {
-  if (::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) != 0) {
-    return ScratchMount(std::filesystem::path());
-  }
-  ScratchMount mount(folder);
-  if (::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
-    return ScratchMount(std::filesystem::path());  // the bind mount goes again with `mount`
-  }
-  return mount;
-}
-
-ScratchMount::ScratchMount(ScratchMount&& other) noexcept : folder_(std::move(other.folder_)) {
-  other.folder_.clear();
-}
-
-ScratchMount::~ScratchMount() {
-  if (mounted()) ::umount2(folder_.c_str(), MNT_DETACH);
+MemoryMount::~MemoryMount() {
+  if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
 }
 
 }  // namespace zev::test

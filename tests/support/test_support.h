@@ -47,24 +47,20 @@ bool makeCharacterDevice(const std::filesystem::path& path, unsigned major, unsi
 // that user in). Whether check held, or none where no such user can be had.
 std::optional<bool> asOrdinaryUser(const std::function<bool()>& check);
 
-// A file system mounted on a folder of a test for as long as this lives: a small memory file
-// system that fills up, or the folder itself again, read-only. Mounting needs the right to
-// mount; mounted() tells whether it happened.
-class ScratchMount {
+// A small memory file system mounted on a folder for as long as this lives, so that a test meets
+// a full disk. Mounting needs the right to; mounted() tells whether it happened.
+class MemoryMount {
  public:
-  static ScratchMount memory(const std::filesystem::path& folder, int kilobytes);
-  static ScratchMount readOnly(const std::filesystem::path& folder);
-  ~ScratchMount();
-  ScratchMount(ScratchMount&& other) noexcept;
-  ScratchMount(const ScratchMount&) = delete;
-  ScratchMount& operator=(const ScratchMount&) = delete;
-  ScratchMount& operator=(ScratchMount&&) = delete;
+  MemoryMount(const std::filesystem::path& folder, int kilobytes);
+  ~MemoryMount();
+  MemoryMount(const MemoryMount&) = delete;
+  MemoryMount& operator=(const MemoryMount&) = delete;
 
-  bool mounted() const { return !folder_.empty(); }
+  bool mounted() const { return mounted_; }
 
  private:
-  explicit ScratchMount(std::filesystem::path folder) : folder_(std::move(folder)) {}
-  std::filesystem::path folder_;  // empty when nothing was mounted
+  std::filesystem::path folder_;
+  bool mounted_;
 };
 
 }  // namespace zev::test
