@@ -15,7 +15,7 @@ set(ZEV_LAYERS_pages core pages)
 set(ZEV_LAYERS_dialog core pages dialog)
 set(ZEV_LAYERS_pictures core pages pictures Qt6::Gui)
 set(ZEV_LAYERS_desktop core pages dialog pictures desktop Qt6::Gui Qt6::Widgets)
-set(ZEV_LAYERS_cli core pages pictures cli Threads::Threads)
+set(ZEV_LAYERS_cli core pages pictures cli Threads::Threads CLI11::CLI11)
 set(ZEV_LAYERS_web core pages dialog cli web)
 
 function(zev_layer target layer)

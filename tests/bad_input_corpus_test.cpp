@@ -1,6 +1,6 @@
 // The bad-input corpus (tests/bad-input): files that animators might trade and that the program
-// must refuse. Each one must give its message, through the reader and through zev-convert, and
-// the converter must leave no file behind for it.
+// must refuse. Each one must give its message and the detail that says where and why, through the
+// reader and through zev-convert, and the converter must leave no file behind for it.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -26,19 +26,25 @@ namespace fs = std::filesystem;
 struct BadInput {
   std::string file;
   std::string message;
+  std::string detail;  // the second line, without its indent
 };
 
 const fs::path CORPUS = ZEV_BAD_INPUT_DIR;
 
-// expected-messages.txt: one "<file> <message>" line per file; "#" starts a comment line.
+// expected-messages.txt: a "<file> <message>" line per file, then its detail indented by two
+// blanks; "#" starts a comment line.
 std::vector<BadInput> expectedMessages() {
   std::vector<BadInput> inputs;
   std::ifstream list(CORPUS / "expected-messages.txt");
   std::string line;
   while (std::getline(list, line)) {
     if (line.empty() || line[0] == '#') continue;
+    if (line.starts_with("  ") && !inputs.empty()) {
+      inputs.back().detail = line.substr(2);
+      continue;
+    }
     const std::size_t blank = line.find(' ');
-    inputs.push_back({line.substr(0, blank), line.substr(blank + 1)});
+    inputs.push_back({line.substr(0, blank), line.substr(blank + 1), ""});
   }
   return inputs;
 }
@@ -74,13 +80,14 @@ TEST(BadInputCorpus, ListsEveryFileOfTheFolderOnce) {
   for (const BadInput& input : expectedMessages()) {
     EXPECT_TRUE(listed.insert(input.file).second) << input.file << " listed twice";
     EXPECT_FALSE(input.message.empty()) << input.file;
+    EXPECT_FALSE(input.detail.empty()) << input.file;
   }
   std::set<std::string> present = filesIn(CORPUS);
   present.erase("expected-messages.txt");
   EXPECT_EQ(listed, present);
 }
 
-// The same message from a file and from its bytes, and a reason for the person who reads it.
+// The same message and detail from a file and from its bytes.
 TEST(BadInputCorpus, ReaderGivesEachFileItsMessageFromDiskAndFromMemory) {
   BvhReader reader;
   const auto store = std::make_unique<MotionStore>();
@@ -89,7 +96,7 @@ TEST(BadInputCorpus, ReaderGivesEachFileItsMessageFromDiskAndFromMemory) {
     const std::string path = (CORPUS / input.file).string();
     const BvhReadResult fromDisk = reader.readFile(path, store->motion);
     EXPECT_EQ(fromDisk.message(), input.message);
-    EXPECT_FALSE(fromDisk.detail.empty());
+    EXPECT_EQ(describeReadFailure(fromDisk).view(), input.detail);
     const BvhReadResult fromMemory = reader.readBytes(test::readWholeFile(path), store->motion);
     EXPECT_EQ(fromMemory.message(), input.message);
     EXPECT_EQ(describeReadFailure(fromMemory).view(), describeReadFailure(fromDisk).view());
@@ -97,8 +104,9 @@ TEST(BadInputCorpus, ReaderGivesEachFileItsMessageFromDiskAndFromMemory) {
 }
 
 // All files in one run, each written beside its input by default, plus a missing file and a
-// folder: one line each on standard error, in input order also when four are converted at a time,
-// nothing on standard output, and the folder holds afterwards exactly what it held before.
+// folder: the message and its detail on standard error, in input order also when four are
+// converted at a time, nothing on standard output, and the folder holds afterwards exactly what it
+// held before.
 TEST(BadInputCorpus, ConverterPrintsEachMessageAndLeavesNoFile) {
   const test::TempDir work;
   std::string arguments;
@@ -106,11 +114,13 @@ TEST(BadInputCorpus, ConverterPrintsEachMessageAndLeavesNoFile) {
   for (const BadInput& input : expectedMessages()) {
     fs::copy_file(CORPUS / input.file, work.path() / input.file);
     arguments += "'" + input.file + "' ";
-    expectedErr += input.file + ": " + input.message + "\n";
+    expectedErr += input.file + ": " + input.message + "\n  " + input.detail + "\n";
   }
   fs::create_directory(work.path() / "folder.bvh");
   arguments += "missing.bvh folder.bvh";
-  expectedErr += "missing.bvh: BVH FILE CAN NOT OPEN!\nfolder.bvh: BVH FILE CAN NOT OPEN!\n";
+  expectedErr +=
+      "missing.bvh: BVH FILE CAN NOT OPEN!\n  No such file or directory\n"
+      "folder.bvh: BVH FILE CAN NOT OPEN!\n  Is a directory\n";
   const std::set<std::string> before = filesIn(work.path());
 
   for (const char* mode : {"", "--movie ", "-j 4 --movie "}) {

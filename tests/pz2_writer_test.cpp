@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <limits>
 #include <memory>
 #include <string>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "store/motion_store.h"
+#include "support/test_support.h"
 
 namespace zev {
 namespace {
@@ -199,8 +201,11 @@ TEST(Pz2Writer, WritesOnlyTheFramesOfTheMotion) {
 }
 
 TEST(Pz2Writer, FileSinkReportsAFullDevice) {
-  std::FILE* full = std::fopen("/dev/full", "wb");
-  if (full == nullptr) GTEST_SKIP() << "no /dev/full on this system";
+  const test::TempDir dir;
+  const std::filesystem::path device = dir.path() / "full";
+  if (!test::makeCharacterDevice(device, 1, 7)) GTEST_SKIP() << "may not make a device here";
+  std::FILE* full = std::fopen(device.c_str(), "wb");
+  ASSERT_NE(full, nullptr);
   const auto store = std::make_unique<MotionStore>();
   store->motion.frameCount = 500;
   FileSink sink(full);

@@ -1,5 +1,6 @@
 #include "files/safe_save.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -10,7 +11,11 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
+#include <sstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "pz2/pz2_save.h"
 #include "pz2/pz2_writer.h"
@@ -29,17 +34,9 @@ std::string memoryFile(const MotionStore& store) {
   return text;
 }
 
-// Every file of a folder with its content; a leftover temporary file shows up here.
-std::map<std::string, std::string> contentsOf(const fs::path& folder) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    files[entry.path().filename().string()] =
-        entry.is_regular_file() ? test::readWholeFile(entry.path()) : "(folder)";
-  }
-  return files;
+int entriesIn(const fs::path& folder) {
+  return static_cast<int>(test::folderContents(folder).size());
 }
-
-int entriesIn(const fs::path& folder) { return static_cast<int>(contentsOf(folder).size()); }
 
 std::unique_ptr<MotionStore> motionOf(int frames) {
   auto store = std::make_unique<MotionStore>();
@@ -141,6 +138,8 @@ TEST(SafeSave, AFailedSaveGivesTheSystemsReasonAndTouchesNothing) {
        "Not a directory", 0},
       {"a folder as the target", [](const fs::path& d) { return d / "poses"; }, "Is a directory",
        0},
+      {"an over-long name", [](const fs::path& d) { return d / (std::string(300, 'w') + ".pz2"); },
+       "File name too long", 0},
       {"full device", [](const fs::path& d) { return d / "walk.pz2"; }, "File too large",
        64 * 1024},
   };
@@ -152,7 +151,7 @@ TEST(SafeSave, AFailedSaveGivesTheSystemsReasonAndTouchesNothing) {
     dir.write("motion.bvh", "HIERARCHY\n");
     dir.write("walk.pz2", "old pose");
     fs::create_directory(dir.path() / "poses");
-    const auto before = contentsOf(dir.path());
+    const auto before = test::folderContents(dir.path());
     const fs::path target = c.target(dir.path());
 
     const SaveResult result =
@@ -162,45 +161,163 @@ TEST(SafeSave, AFailedSaveGivesTheSystemsReasonAndTouchesNothing) {
     EXPECT_FALSE(result.ok());
     EXPECT_EQ(result.reason(), c.reason);
     EXPECT_EQ(result.target, target.string());
-    EXPECT_EQ(contentsOf(dir.path()), before);
-    EXPECT_TRUE(fs::is_empty(dir.path() / "poses"));
+    EXPECT_EQ(test::folderContents(dir.path()), before);
   }
 }
 
+// Permissions bind only a user without special rights; a test run by one with them acts as one.
 TEST(SafeSave, FailsInAReadOnlyFolder) {
   const auto store = motionOf(20);
   test::TempDir dir;
+  fs::permissions(dir.path(), fs::perms::all);
   const fs::path folder = dir.path() / "locked";
   fs::create_directory(folder);
-  const std::string target = (folder / "walk.pz2").string();
-  test::writeWholeFile(target, "old pose");
-  ::chmod(folder.c_str(), 0555);
-  const bool writable = ::access(folder.c_str(), W_OK) == 0;  // true for root
-  if (!writable) {
-    const SaveResult result = savePz2File(target, *store);
-    EXPECT_FALSE(result.ok());
-    EXPECT_EQ(result.reason(), "Permission denied");
-    EXPECT_EQ(test::readWholeFile(target), "old pose");
-    EXPECT_EQ(entriesIn(folder), 1);
-  }
-  ::chmod(folder.c_str(), 0755);
-  if (writable) GTEST_SKIP() << "running with rights that ignore folder permissions";
+  test::writeWholeFile(folder / "walk.pz2", "old pose");
+  fs::permissions(folder, fs::perms::owner_write, fs::perm_options::remove);
+  const auto refused = [&] {
+    return savePz2File(folder / "walk.pz2", *store).reason() == "Permission denied" &&
+           savePz2File(folder / "new.pz2", *store).reason() == "Permission denied" &&
+           test::folderContents(folder) ==
+               std::map<std::string, std::string>{{"walk.pz2", "old pose"}};
+  };
+  const std::optional<bool> held = test::asOrdinaryUser(refused);
+  if (!held) GTEST_SKIP() << "may not act as a user whom permissions bind";
+  EXPECT_TRUE(*held);
 }
 
 TEST(SafeSave, KeepsAWriteProtectedFile) {
   const auto store = motionOf(20);
   test::TempDir dir;
+  fs::permissions(dir.path(), fs::perms::all);
   const std::string target = dir.write("walk.pz2", "old pose");
-  ::chmod(target.c_str(), 0444);
-  const bool writable = ::access(target.c_str(), W_OK) == 0;  // true for root
-  if (!writable) {
-    const SaveResult result = savePz2File(target, *store);
-    EXPECT_FALSE(result.ok());
-    EXPECT_EQ(result.reason(), "Permission denied");
-    EXPECT_EQ(test::readWholeFile(target), "old pose");
-    EXPECT_EQ(entriesIn(dir.path()), 1);
+  fs::permissions(target, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  const auto kept = [&] {
+    return savePz2File(target, *store).reason() == "Permission denied" &&
+           test::folderContents(dir.path()) ==
+               std::map<std::string, std::string>{{"walk.pz2", "old pose"}};
+  };
+  const std::optional<bool> held = test::asOrdinaryUser(kept);
+  if (!held) GTEST_SKIP() << "may not act as a user whom permissions bind";
+  EXPECT_TRUE(*held);
+}
+
+// A link to a file not there yet leads the save to create that file, as opening the link for
+// writing would; the link itself stays as it was.
+TEST(SafeSave, CreatesTheFileADanglingLinkNames) {
+  const struct {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> links;  // link, what it names
+    std::string created;                                     // empty: the save fails
+  } cases[] = {
+      {"beside it", {{"latest.pz2", "walk.pz2"}}, "walk.pz2"},
+      {"in a folder", {{"latest.pz2", "poses/walk.pz2"}}, "poses/walk.pz2"},
+      {"through a second link",
+       {{"latest.pz2", "next.pz2"}, {"next.pz2", "poses/walk.pz2"}},
+       "poses/walk.pz2"},
+      {"into a missing folder", {{"latest.pz2", "nowhere/walk.pz2"}}, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TempDir dir;
+    fs::create_directory(dir.path() / "poses");
+    for (const auto& [link, named] : c.links) fs::create_symlink(named, dir.path() / link);
+    auto expected = test::folderContents(dir.path());
+
+    const SaveResult result = saveThroughTemporaryFile(dir.path() / "latest.pz2",
+                                                       [](TextSink& sink) { sink.write("pose"); });
+    if (c.created.empty()) {
+      EXPECT_EQ(result.reason(), "No such file or directory");
+    } else {
+      EXPECT_TRUE(result.ok()) << result.reason();
+      expected[c.created] = "pose";
+    }
+    EXPECT_EQ(test::folderContents(dir.path()), expected);
   }
-  if (writable) GTEST_SKIP() << "running with rights that ignore file permissions";
+}
+
+// A FIFO or a device is written into, as opening it would, and stays what it is.
+TEST(SafeSave, WritesIntoAFifoOrADeviceWithoutReplacingIt) {
+  const std::string bytes(100000, 'p');
+  test::TempDir dir;
+  const fs::path fifo = dir.path() / "pipe.pz2";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  std::string received;
+  std::thread reader([&] { received = test::readWholeFile(fifo); });
+  const SaveResult piped =
+      saveThroughTemporaryFile(fifo, [&bytes](TextSink& sink) { sink.write(bytes); });
+  // A save that never opened the FIFO would leave the reader waiting for a writer: be one.
+  if (const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK); writer >= 0) ::close(writer);
+  reader.join();
+  EXPECT_TRUE(piped.ok()) << piped.reason();
+  EXPECT_EQ(received, bytes);
+
+  const fs::path device = dir.path() / "discard.pz2";
+  const bool madeDevice = test::makeCharacterDevice(device, 1, 3);
+  if (madeDevice) {
+    const SaveResult discarded =
+        saveThroughTemporaryFile(device, [&bytes](TextSink& sink) { sink.write(bytes); });
+    EXPECT_TRUE(discarded.ok()) << discarded.reason();
+  }
+  auto expected = std::map<std::string, std::string>{{"pipe.pz2", "(fifo)"}};
+  if (madeDevice) expected["discard.pz2"] = "(device)";
+  EXPECT_EQ(test::folderContents(dir.path()), expected);
+  if (!madeDevice) GTEST_SKIP() << "may not make a device; the FIFO was checked";
+}
+
+// The outputs of one piece of work: when any of them fails, no file is replaced, no temporary
+// file is left, the caller's stream gets nothing, and the result names the output that failed.
+TEST(SafeSave, AnOutputSetIsSavedWholeOrNotAtAll) {
+  const auto store = motionOf(500);
+  const std::string pose = memoryFile(*store);
+  const struct {
+    const char* name;
+    std::string failing;  // the output that fails; empty: none does
+    std::string reason;
+    rlim_t fileSizeLimit;  // 0: none
+  } cases[] = {
+      {"every output saved", "", "", 0},
+      {"a missing folder", "missing/walk.csv", "No such file or directory", 0},
+      {"a full device", "full.pz2", "No space left on device", 0},
+      {"a full disk", "walk.pz2", "File too large", 128 * 1024},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TempDir dir;
+    dir.write("walk.pz2", "old pose");
+    dir.write("walk.csv", "old signals");
+    if (c.failing == "full.pz2" && !test::makeCharacterDevice(dir.path() / "full.pz2", 1, 7)) {
+      continue;  // may not make a device here
+    }
+    const auto before = test::folderContents(dir.path());
+    std::ostringstream streamed;
+    StreamSink stream(streamed);
+
+    OutputSet outputs;
+    outputs.addFile(dir.path() / "walk.pz2",
+                    [&store](TextSink& sink) { writePz2File(sink, *store); });
+    outputs.addFile(dir.path() / "walk.csv", [](TextSink& sink) { sink.write("signals"); });
+    if (!c.failing.empty() && c.failing != "walk.pz2") {
+      outputs.addFile(dir.path() / c.failing, [&pose](TextSink& sink) { sink.write(pose); });
+    }
+    outputs.addStream("standard output", stream, [](TextSink& sink) { sink.write("streamed"); });
+    const SaveResult result =
+        c.fileSizeLimit == 0
+            ? outputs.commit()
+            : withFileSizeLimit(c.fileSizeLimit, [&outputs] { return outputs.commit(); });
+
+    if (c.failing.empty()) {
+      EXPECT_TRUE(result.ok()) << result.target << ": " << result.reason();
+      EXPECT_EQ(test::readWholeFile(dir.path() / "walk.pz2"), pose);
+      EXPECT_EQ(test::readWholeFile(dir.path() / "walk.csv"), "signals");
+      EXPECT_EQ(streamed.str(), "streamed");
+      EXPECT_EQ(entriesIn(dir.path()), 2);
+      continue;
+    }
+    EXPECT_EQ(result.target, (dir.path() / c.failing).string());
+    EXPECT_EQ(result.reason(), c.reason);
+    EXPECT_EQ(test::folderContents(dir.path()), before);
+    EXPECT_EQ(streamed.str(), "");
+  }
 }
 
 }  // namespace

@@ -2,13 +2,15 @@
 #include <optional>
 
 #include "cli/convert_command.h"
+#include "files/file_system.h"
 #include "pictures/page_pictures.h"
 
 int main(int argc, char** argv) {
+  zev::prepareStandardOutput();
   // Drawing needs Qt's application object; only a run with --graphs pays for starting it.
   std::optional<zev::PictureSession> pictures;
   const zev::ConverterFeatures features{
-      .drawPages = zev::writePagePictures,
+      .drawPages = zev::drawPagePictures,
       .startDrawing = [&pictures] { pictures.emplace(); },
   };
   return zev::runConvertCommand(argc, argv, std::cout, std::cerr, features);

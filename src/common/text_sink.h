@@ -2,12 +2,13 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <system_error>
 
-// Where the writers put their text: a file or memory, so that the same layout goes to either and
-// tests compare bytes without touching the disk.
+// Where the writers put their text: a file, a stream such as standard output, or memory, so that
+// the same layout goes to either and tests compare bytes without touching the disk.
 
 namespace zev {
 
@@ -41,6 +42,35 @@ class FileSink final : public TextSink {
 
  private:
   std::FILE* file_;
+  std::error_code error_;
+};
+
+// Writes to a caller-owned output stream (the program's standard output) and remembers why the
+// first write or flush that failed did; a failed stream takes nothing more.
+class StreamSink final : public TextSink {
+ public:
+  explicit StreamSink(std::ostream& out) : out_(out) {}
+  void write(std::string_view text) override {
+    errno = 0;
+    out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+    noteFailure();
+  }
+  // Sends on what the stream holds back; the first failure so far, if any.
+  std::error_code flush() {
+    errno = 0;
+    out_.flush();
+    noteFailure();
+    return error_;
+  }
+  std::error_code error() const { return error_; }
+
+ private:
+  void noteFailure() {
+    if (!out_ && !error_)
+      error_ = std::error_code(errno != 0 ? errno : EIO, std::generic_category());
+  }
+
+  std::ostream& out_;
   std::error_code error_;
 };
 

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <utility>
 
+#include "files/output_claims.h"
 #include "pages/graph_view.h"
 #include "pages/report_pages.h"
 #include "pz2/pz2_save.h"
@@ -53,6 +54,13 @@ void DialogState::analyze() {
 }
 
 void DialogState::saveTo(const std::string& path) {
+  // The pose file never replaces the motion it was made from, which Analyze reads again.
+  OutputClaims claims;
+  claims.addInput(bvhFilePath_);
+  if (claims.claim(path, bvhFilePath_)) {
+    showStatus(PZ2_SAVE_ERROR_MESSAGE, path + ": the same file as the opened motion");
+    return;
+  }
   const SaveResult result = savePz2File(path, *store_);
   if (!result.ok()) showStatus(PZ2_SAVE_ERROR_MESSAGE, path + ": " + result.reason());
 }

@@ -56,7 +56,8 @@ class DialogState final : public AnalysisView {
   void openUnreadable(std::string_view path, std::string_view reason);
   // Reads the opened file again and analyses it with the parameters as they are now.
   void analyze();
-  // Writes the pose file to a path the user chose; a failure shows in the status field.
+  // Writes the pose file to a path the user chose; a failure shows in the status field, and so
+  // does a path that leads to the opened motion file, which stays as it is.
   void saveTo(const std::string& path);
   // The name the save dialog proposes: the opened file's title with ".pz2".
   std::string proposedSaveName() const;

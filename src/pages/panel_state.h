@@ -1,5 +1,9 @@
 #pragma once
 
+#include <array>
+#include <string>
+#include <string_view>
+
 #include "store/motion_store.h"
 
 // What the display panel remembers between drawings: what a click on it shows, which graph page
@@ -24,5 +28,13 @@ struct PanelState {
   FrameArray plotC{};
   FrameArray slopeSign{};
 };
+
+// The pages a tool without a window draws as pictures, in the order it draws them: the three graph
+// pages as a fresh panel shows them, then the report page. Each name ends its picture's file name
+// ("walk-chest.png").
+inline constexpr std::array<std::string_view, 4> PAGE_PICTURE_NAMES{"chest", "hair", "ring",
+                                                                    "report"};
+// The PNG file of each of those pages, in that order; empty for a page that could not be encoded.
+using PagePictures = std::array<std::string, PAGE_PICTURE_NAMES.size()>;
 
 }  // namespace zev

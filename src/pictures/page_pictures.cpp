@@ -5,12 +5,9 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QString>
-#include <array>
 #include <cstdio>
-#include <system_error>
 
 #include "pages/graph_view.h"
-#include "pages/panel_state.h"
 #include "pages/report_pages.h"
 #include "pictures/panel_renderer.h"
 
@@ -49,36 +46,20 @@ PictureSession::PictureSession() {
 
 PictureSession::~PictureSession() = default;
 
-SaveResult writePagePictures(const std::filesystem::path& dir, const std::string& title,
-                             const MotionStore& store, bool stillMode, int gCoefficient) {
-  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
-    // A programming error of the tool, not of the user: no picture can be drawn at all.
-    return {std::make_error_code(std::errc::operation_not_supported), dir.string()};
-  }
-  std::error_code made;
-  std::filesystem::create_directories(dir, made);
-  if (made) return {made, dir.string()};
-
-  struct Page {
-    const char* suffix;
-    QImage image;
-  };
-  std::array<Page, 4> pages{
-      {{"-chest.png", {}}, {"-hair.png", {}}, {"-ring.png", {}}, {"-report.png", {}}}};
+PagePictures drawPagePictures(const MotionStore& store, const std::string& title, bool stillMode,
+                              int gCoefficient) {
+  PagePictures pictures;
+  // Text needs the application object; without one no page is drawn (a fault of the program).
+  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) return pictures;
   PanelState panel;
-  for (int i = 0; i < 3; ++i) pages[i].image = renderPage(showGraphPage(panel, store, stillMode));
-  pages[3].image = renderPage(showReportPage(panel, store, title, gCoefficient));
-
-  for (const Page& page : pages) {
-    const std::filesystem::path path = dir / (title + page.suffix);
-    const QByteArray png = encodePng(page.image);
-    if (png.isEmpty()) return {std::make_error_code(std::errc::io_error), path.string()};
-    const SaveResult saved = saveThroughTemporaryFile(path, [&png](TextSink& sink) {
-      sink.write(std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
-    });
-    if (!saved.ok()) return saved;
+  for (std::size_t page = 0; page < pictures.size(); ++page) {
+    const bool report = PAGE_PICTURE_NAMES[page] == "report";
+    const QByteArray png =
+        encodePng(renderPage(report ? showReportPage(panel, store, title, gCoefficient)
+                                    : showGraphPage(panel, store, stillMode)));
+    pictures[page].assign(png.constData(), static_cast<std::size_t>(png.size()));
   }
-  return {};
+  return pictures;
 }
 
 }  // namespace zev

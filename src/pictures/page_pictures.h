@@ -1,15 +1,14 @@
 #pragma once
 
-#include <filesystem>
 #include <memory>
 #include <string>
 
-#include "files/safe_save.h"
+#include "pages/panel_state.h"
 #include "store/motion_store.h"
 
 class QGuiApplication;
 
-// Pictures of the display panel's pages for a motion, written as PNG files without a window, so
+// Pictures of the display panel's pages for a motion, encoded as PNG files without a window, so
 // that animators can look at the secondary motion without opening the dialog.
 
 namespace zev {
@@ -34,11 +33,10 @@ class PictureSession {
   std::unique_ptr<QGuiApplication> application_;
 };
 
-// Writes dir/title-chest.png, -hair.png, -ring.png (the three graph pages, slope marks when
-// stillMode is false) and -report.png (the report page for title and gCoefficient), each
-// PANEL_WIDTH x PANEL_HEIGHT, for the motion in store, as a fresh panel draws them. Creates dir if
-// needed. Each picture is saved whole or not at all; the result names the first that failed.
-SaveResult writePagePictures(const std::filesystem::path& dir, const std::string& title,
-                             const MotionStore& store, bool stillMode, int gCoefficient);
+// The pages of PAGE_PICTURE_NAMES for the motion in store as PNG files, each PANEL_WIDTH x
+// PANEL_HEIGHT, as a fresh panel draws them: the graph pages with slope marks when stillMode is
+// false, the report page for title and gCoefficient. The caller saves them.
+PagePictures drawPagePictures(const MotionStore& store, const std::string& title, bool stillMode,
+                              int gCoefficient);
 
 }  // namespace zev

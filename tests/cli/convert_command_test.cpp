@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -100,14 +101,24 @@ TEST(ConvertCommand, RejectsBadUsageWithoutWritingAnything) {
       {{"--inertia", "4x", a}, "option --inertia needs a whole number from 0 to 40, not \"4x\""},
       {{"--accel", "-1", a}, "option --accel needs a whole number from 0 to 40"},
       {{"--fusion", "100", a}, "option --fusion needs a whole number from 0 to 99"},
+      {{"--g", "0x10", a}, "option --g needs a whole number from 1 to 20, not \"0x10\""},
       {{"--fusion"}, "option --fusion needs a value"},
       {{"--movie=yes", a}, "option --movie takes no value"},
       {{"--fast", a}, "unknown option \"--fast\""},
+      {{"--fast=3", a}, "unknown option \"--fast\""},
       {{"-o", "x.pz2", a, b}, "option --output takes only one input"},
       {{"--signals", "x.csv", a, b}, "option --signals takes only one input"},
-      {{"-j", "0", a}, "option -j needs a whole number from 1 to 256, not \"0\""},
+      {{"-j", "0", a}, "option --jobs needs a whole number from 1 to 256, not \"0\""},
       {{"--jobs=two", a}, "option --jobs needs a whole number from 1 to 256, not \"two\""},
       {{}, "no input file"},
+      // An empty value is a mistake, also written with "=", where the next argument is no value.
+      {{"-o", "", a}, "option --output needs a path, not \"\""},
+      {{"--output=", a, b}, "option --output needs a path, not \"\""},
+      {{"--signals=", a}, "option --signals needs a path, not \"\""},
+      {{"--graphs", "", a}, "option --graphs needs a path, not \"\""},
+      {{"--g=", a}, "option --g needs a whole number from 1 to 20, not \"\""},
+      {{"-o", "-", "--signals", "-", a},
+       "options --output and --signals cannot both write to standard output"},
   };
   for (const auto& [arguments, problem] : cases) {
     const CommandRun run = convert(arguments);
@@ -117,14 +128,58 @@ TEST(ConvertCommand, RejectsBadUsageWithoutWritingAnything) {
     EXPECT_NE(run.err.find(problem), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("Usage: zev-convert"), std::string::npos);
   }
-  int files = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-    ++files;
-  }
-  EXPECT_EQ(files, 2);
+  EXPECT_EQ(test::folderContents(dir.path()).size(), 2u);
 }
 
-TEST(ConvertCommand, ReportsEachFailedInputAndConvertsTheRest) {
+// Settings that only shape the movie-mode dynamics change nothing in still mode; the converter
+// says so, and converts all the same.
+TEST(ConvertCommand, WarnsOfMovieOnlySettingsInStillMode) {
+  test::TempDir dir;
+  const std::string input = dir.write("walk.bvh", testMotionText(20));
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+      {{"--delay", "3"}, "zev-convert: --delay has no effect in still mode\n"},
+      {{"--fusion=1", "--accel", "2", "--inertia", "0"},
+       "zev-convert: --inertia has no effect in still mode\n"
+       "zev-convert: --accel has no effect in still mode\n"
+       "zev-convert: --fusion has no effect in still mode\n"},
+      {{"--movie", "--delay", "3"}, ""},
+      {{"--g", "5", "--no-limit"}, ""},
+  };
+  for (const auto& [options, warnings] : cases) {
+    std::vector<std::string> arguments = options;
+    arguments.push_back(input);
+    const CommandRun run = convert(arguments);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, warnings);
+    EXPECT_NE(run.out.find(" -> "), std::string::npos);
+  }
+}
+
+// The help states what an input must be, the settings' ranges and the exit codes, and offers
+// only what the build can do.
+TEST(ConvertCommand, HelpStatesTheRangesAndTheExitCodes) {
+  ConverterFeatures everything;
+  everything.drawPages = [](const MotionStore&, const std::string&, bool, int) {
+    return PagePictures{};
+  };
+  ConverterFeatures coreOnly;
+  coreOnly.threads = false;
+  for (const ConverterFeatures& features : {everything, coreOnly}) {
+    const CommandRun run = convert({"--help"}, features);
+    EXPECT_EQ(run.status, 0);
+    for (const char* part :
+         {"15 to 500 frames at 12 to 60 frames per second", "G coefficient, 1 to 20 (default 10)",
+          "Delay time, 0 to 10 (default 5; movie mode only)",
+          "Exit status: 0 when every input was converted; 1 when", "2 for a usage error"}) {
+      EXPECT_NE(run.out.find(part), std::string::npos) << part;
+    }
+    const bool all = static_cast<bool>(features.drawPages);
+    EXPECT_EQ(run.out.find("--graphs DIR") != std::string::npos, all);
+    EXPECT_EQ(run.out.find("-j, --jobs N") != std::string::npos, all);
+  }
+}
+
+TEST(ConvertCommand, ReportsEachFailedInputWithWhereAndWhyAndConvertsTheRest) {
   test::TempDir dir;
   const std::string missing = (dir.path() / "missing.bvh").string();
   const std::string notHuman = dir.write("robot.bvh", "HIERARCHY\nROOT hip\n{\n}\nMOTION\n");
@@ -133,16 +188,21 @@ TEST(ConvertCommand, ReportsEachFailedInputAndConvertsTheRest) {
 
   const CommandRun run = convert({missing, notHuman, shortMotion, good});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, missing + ": BVH FILE CAN NOT OPEN!\n" + notHuman +
-                         ": BVH FILE NOT HUMAN ERR\n" + shortMotion + ": FRAME RANGE ERR\n");
+  EXPECT_EQ(run.err,
+            missing + ": BVH FILE CAN NOT OPEN!\n  No such file or directory\n" + notHuman +
+                ": BVH FILE NOT HUMAN ERR\n  line 5: the file ends without JOINT abdomen, "
+                "chest, neck, head, rCollar, lCollar, rThigh, rShin, lThigh, lShin\n" +
+                shortMotion + ": FRAME RANGE ERR\n  line 63: Frames: 14 is outside 15 to 500\n");
   EXPECT_EQ(run.out, good + ": 20 frames, 30 fps, still mode -> " +
                          (dir.path() / "good.pz2").string() + "\n");
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "robot.pz2"));
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "short.pz2"));
 
-  const CommandRun unsaved = convert({"-o", (dir.path() / "no" / "such.pz2").string(), good});
+  const std::string unreachable = (dir.path() / "no" / "such.pz2").string();
+  const CommandRun unsaved = convert({"-o", unreachable, good});
   EXPECT_EQ(unsaved.status, 1);
-  EXPECT_EQ(unsaved.err, good + ": PZ2 FILE SAVE ERR\n");
+  EXPECT_EQ(unsaved.err,
+            good + ": PZ2 FILE SAVE ERR\n  " + unreachable + ": No such file or directory\n");
 }
 
 TEST(ConvertCommand, WritesTheSignalsAsCsv) {
@@ -184,12 +244,166 @@ TEST(ConvertCommand, WritesTheSignalsAsCsv) {
   EXPECT_EQ(test::readWholeFile(csv).back(), '\n');
 }
 
-TEST(ConvertCommand, HandsEachConvertedMotionToThePageDrawer) {
+// Standard output takes the pose file or the signals; the status line then goes to standard
+// error, so that the file stays clean.
+TEST(ConvertCommand, WritesOneOutputToStandardOutput) {
+  test::TempDir dir;
+  const std::string input = dir.write("walk.bvh", testMotionText(16));
+  const std::string csv = (dir.path() / "walk.csv").string();
+  const std::string pose = (dir.path() / "walk.pz2").string();
+  ASSERT_EQ(convert({"--signals", csv, "-o", pose, input}).status, 0);
+  const std::string expectedCsv = test::readWholeFile(csv);
+  const std::string expectedPose = test::readWholeFile(pose);
+  const std::string status = input + ": 16 frames, 30 fps, still mode -> ";
+  std::filesystem::remove(csv);
+  std::filesystem::remove(pose);
+
+  const CommandRun poseOut = convert({"-o", "-", input});
+  EXPECT_EQ(poseOut.status, 0);
+  EXPECT_TRUE(poseOut.out == expectedPose);
+  EXPECT_EQ(poseOut.err, status + "standard output\n");
+
+  const CommandRun signalsOut = convert({"--signals", "-", "-o", pose, input});
+  EXPECT_EQ(signalsOut.status, 0);
+  EXPECT_EQ(signalsOut.out, expectedCsv);
+  EXPECT_EQ(signalsOut.err, status + pose + "\n");
+  EXPECT_TRUE(test::readWholeFile(pose) == expectedPose);
+  EXPECT_EQ(test::folderContents(dir.path()).size(), 2u);
+}
+
+// An output is never written over an input of the run, and of two outputs that are one file only
+// the first (in input order) is written; the same with four workers. The refused input writes
+// nothing at all and says which output would have written which file.
+TEST(ConvertCommand, RefusesOutputsThatWouldWriteAnInputOrAnEarlierOutput) {
+  const struct {
+    const char* name;
+    std::vector<std::string> arguments;  // run in the scratch folder's path; "@" stands for it
+    std::string expectedErr;
+    std::vector<std::string> written;  // the files the run adds
+  } cases[] = {
+      {"the default output is the input",
+       {"@/m.pz2"},
+       "@/m.pz2: PZ2 FILE SAVE ERR\n  @/m.pz2: an input of this run\n",
+       {}},
+      {"-o names the input",
+       {"-o", "@/walk.bvh", "@/walk.bvh"},
+       "@/walk.bvh: PZ2 FILE SAVE ERR\n  @/walk.bvh: an input of this run\n",
+       {}},
+      {"--signals names the input",
+       {"--signals", "@/walk.bvh", "@/walk.bvh"},
+       "@/walk.bvh: PZ2 FILE SAVE ERR\n  @/walk.bvh: an input of this run\n",
+       {}},
+      {"a picture is a link to the input",
+       {"--graphs", "@/pages", "@/walk.bvh"},
+       "@/walk.bvh: PZ2 FILE SAVE ERR\n  @/pages/walk-ring.png: the same file as the input "
+       "@/walk.bvh\n",
+       {}},
+      {"-o and --signals name one file",
+       {"-o", "@/x", "--signals", "@/x", "@/walk.bvh"},
+       "@/walk.bvh: PZ2 FILE SAVE ERR\n  @/x: already an output of @/walk.bvh\n",
+       {}},
+      {"two titles, one pose file",
+       {"@/walk.BVH", "@/walk.bvh", "-j", "4"},
+       "@/walk.bvh: PZ2 FILE SAVE ERR\n  @/walk.pz2: already an output of @/walk.BVH\n",
+       {"walk.pz2"}},
+      {"two folders, one title, one picture folder",
+       {"--graphs", "@/out", "-j", "4", "@/walk.bvh", "@/take/walk.bvh"},
+       "@/take/walk.bvh: PZ2 FILE SAVE ERR\n  @/out/walk-chest.png: already an output of "
+       "@/walk.bvh\n",
+       {"walk.pz2", "out", "out/walk-chest.png", "out/walk-hair.png", "out/walk-ring.png",
+        "out/walk-report.png"}},
+  };
+  ConverterFeatures features;
+  features.drawPages = [](const MotionStore&, const std::string& title, bool, int) {
+    return PagePictures{title + " chest", title + " hair", title + " ring", title + " report"};
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TempDir dir;
+    const std::string motion = testMotionText(20);
+    const std::string input = dir.write("walk.bvh", motion);
+    dir.write("walk.BVH", motion);
+    dir.write("m.pz2", motion);
+    std::filesystem::create_directory(dir.path() / "take");
+    dir.write("take/walk.bvh", motion);
+    std::filesystem::create_directory(dir.path() / "pages");
+    std::filesystem::create_symlink(input, dir.path() / "pages" / "walk-ring.png");
+    const auto before = test::folderContents(dir.path());
+    const auto inScratch = [&dir](std::string text) {
+      for (std::size_t at = text.find('@'); at != std::string::npos; at = text.find('@', at + 1)) {
+        text.replace(at, 1, dir.path().string());
+      }
+      return text;
+    };
+    std::vector<std::string> arguments;
+    for (const std::string& argument : c.arguments) arguments.push_back(inScratch(argument));
+
+    const CommandRun run = convert(arguments, features);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, inScratch(c.expectedErr));
+    auto after = test::folderContents(dir.path());
+    for (const std::string& file : c.written) {
+      EXPECT_EQ(after.erase(file), 1u) << file;
+    }
+    EXPECT_EQ(after, before);
+  }
+}
+
+// When one output of an input cannot be saved, none is: the files that were there stay as they
+// were, no temporary file is left, and the message names the output and the reason.
+TEST(ConvertCommand, WritesAllOutputsOfAnInputOrNone) {
+  const struct {
+    const char* name;
+    std::vector<std::string> options;
+    std::string detail;  // "@" stands for the scratch folder
+    bool blankReport = false;
+  } cases[] = {
+      {"signals into a missing folder",
+       {"--signals", "@/missing/walk.csv"},
+       "@/missing/walk.csv: No such file or directory"},
+      {"pictures where a file stands", {"--graphs", "@/walk.csv"}, "@/walk.csv: Not a directory"},
+      {"a picture onto a folder", {"--graphs", "@/pages"}, "@/pages/walk-hair.png: Is a directory"},
+      {"a page that could not be drawn",
+       {"--graphs", "@/blank"},
+       "@/blank/walk-report.png: the page could not be drawn",
+       true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TempDir dir;
+    const std::string input = dir.write("walk.bvh", testMotionText(20));
+    dir.write("walk.pz2", "old pose");
+    dir.write("walk.csv", "old signals");
+    std::filesystem::create_directories(dir.path() / "pages" / "walk-hair.png");
+    const auto before = test::folderContents(dir.path());
+    const auto inScratch = [&dir](std::string text) {
+      const std::size_t at = text.find('@');
+      return at == std::string::npos ? text : text.replace(at, 1, dir.path().string());
+    };
+    ConverterFeatures features;
+    features.drawPages = [&c](const MotionStore&, const std::string&, bool, int) {
+      return PagePictures{"chest", "hair", "ring", c.blankReport ? "" : "report"};
+    };
+    std::vector<std::string> arguments;
+    for (const std::string& option : c.options) arguments.push_back(inScratch(option));
+    arguments.push_back(input);
+
+    const CommandRun run = convert(arguments, features);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, input + ": PZ2 FILE SAVE ERR\n  " + inScratch(c.detail) + "\n");
+    auto after = test::folderContents(dir.path());
+    after.erase("blank");  // the picture folder is made before the pictures are drawn
+    EXPECT_EQ(after, before);
+  }
+}
+
+TEST(ConvertCommand, SavesThePagePicturesWithTheInputsOtherOutputs) {
   test::TempDir dir;
   const std::string input = dir.write("walk.bvh", testMotionText(16));
   const std::filesystem::path pages = dir.path() / "pages";
   struct Drawn {
-    std::string folder, title;
+    std::string title;
     int frames;
     bool stillMode;
     int g;
@@ -198,35 +412,31 @@ TEST(ConvertCommand, HandsEachConvertedMotionToThePageDrawer) {
   bool started = false;
   ConverterFeatures features;
   features.startDrawing = [&started] { started = true; };
-  features.drawPages = [&drawn](const std::filesystem::path& folder, const std::string& title,
-                                const MotionStore& store, bool stillMode, int g) {
-    drawn.push_back({folder.string(), title, store.motion.frameCount, stillMode, g});
-    return SaveResult{};
+  features.drawPages = [&drawn](const MotionStore& store, const std::string& title, bool stillMode,
+                                int g) {
+    drawn.push_back({title, store.motion.frameCount, stillMode, g});
+    return PagePictures{"C", "H", "R", "report"};
   };
   ASSERT_EQ(convert({"--movie", "--g", "7", "--graphs", pages.string(), input}, features).status,
             0);
   EXPECT_TRUE(started);
   ASSERT_EQ(drawn.size(), 1u);
-  EXPECT_EQ(drawn[0].folder, pages.string());
   EXPECT_EQ(drawn[0].title, "walk");
   EXPECT_EQ(drawn[0].frames, 16);
   EXPECT_FALSE(drawn[0].stillMode);
   EXPECT_EQ(drawn[0].g, 7);
-
-  // Pictures that cannot be saved fail that input, naming the file and the reason.
-  features.drawPages = [](const std::filesystem::path& folder, const std::string&,
-                          const MotionStore&, bool, int) {
-    return SaveResult{std::make_error_code(std::errc::not_a_directory), folder.string()};
-  };
-  const CommandRun blocked = convert({"--graphs", input + "/pages", input}, features);
-  EXPECT_EQ(blocked.status, 1);
-  EXPECT_NE(blocked.err.find(input + "/pages: "), std::string::npos) << blocked.err;
+  EXPECT_EQ(test::folderContents(pages),
+            (std::map<std::string, std::string>{{"walk-chest.png", "C"},
+                                                {"walk-hair.png", "H"},
+                                                {"walk-ring.png", "R"},
+                                                {"walk-report.png", "report"}}));
 
   // A build that cannot draw refuses the option before converting anything.
-  const CommandRun unavailable = convert({"--graphs", pages.string(), input});
+  const CommandRun unavailable = convert({"--graphs", (dir.path() / "other").string(), input});
   EXPECT_EQ(unavailable.status, 2);
   EXPECT_NE(unavailable.err.find("--graphs is not available in this build"), std::string::npos);
   EXPECT_EQ(unavailable.err.find("--graphs DIR"), std::string::npos) << "usage offers --graphs";
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "other"));
 }
 
 // Forty inputs, some refused, converted four at a time: every pose file has the bytes it gets when
@@ -255,8 +465,12 @@ TEST(ConvertCommand, ParallelBatchMatchesOneAtATime) {
       if (kind == 1) input = dir.write(name + ".bvh", testMotionText(14));
       if (kind == 2) input = dir.write(name + ".bvh", "HIERARCHY\nROOT hip\n{\n}\nMOTION\n");
       if (kind == 3) input = dir.write(name + ".bvh", test::TestMotion(20, "0.5").text());
-      const char* messages[] = {"BVH FILE CAN NOT OPEN!", "FRAME RANGE ERR",
-                                "BVH FILE NOT HUMAN ERR", "FPS RANGE ERR"};
+      const char* messages[] = {
+          "BVH FILE CAN NOT OPEN!\n  No such file or directory",
+          "FRAME RANGE ERR\n  line 63: Frames: 14 is outside 15 to 500",
+          "BVH FILE NOT HUMAN ERR\n  line 5: the file ends without JOINT abdomen, chest, neck, "
+          "head, rCollar, lCollar, rThigh, rShin, lThigh, lShin",
+          "FPS RANGE ERR\n  line 64: Frame Time 0.5 is 2 fps, outside 12 to 60"};
       inputs.push_back(input);
       outputs.emplace_back();
       ++refused;

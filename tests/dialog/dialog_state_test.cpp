@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <system_error>
 
@@ -187,6 +188,15 @@ TEST_F(DialogStateTest, SaveWritesThePoseFileOrReportsTheFailure) {
       state.statusDetail(),
       unreachable + ": " + std::make_error_code(std::errc::no_such_file_or_directory).message());
   EXPECT_EQ(buttonsOf(state), ALL_ENABLED);
+
+  // Saving over the opened motion, here through a link, would lose it: refused.
+  const std::string motion = test::readWholeFile(state.bvhFilePath());
+  const std::filesystem::path link = folder_.path() / "motion.pz2";
+  std::filesystem::create_symlink(state.bvhFilePath(), link);
+  state.saveTo(link.string());
+  EXPECT_EQ(state.status(), PZ2_SAVE_ERROR_MESSAGE);
+  EXPECT_EQ(state.statusDetail(), link.string() + ": the same file as the opened motion");
+  EXPECT_EQ(test::readWholeFile(state.bvhFilePath()), motion);
 }
 
 TEST_F(DialogStateTest, UnreadableOpenShowsWhyAndLeavesNothingToSaveOrAnalyze) {

@@ -1,5 +1,11 @@
 #include "support/test_support.h"
 
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -41,6 +47,55 @@ std::string TempDir::write(std::string_view name, std::string_view bytes) const 
   const std::filesystem::path file = path_ / name;
   writeWholeFile(file, bytes);
   return file.string();
+}
+
+std::map<std::string, std::string> folderContents(const std::filesystem::path& folder) {
+  namespace fs = std::filesystem;
+  std::map<std::string, std::string> contents;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
+    const std::string name = entry.path().lexically_relative(folder).string();
+    if (entry.is_symlink()) {
+      contents[name] = "-> " + fs::read_symlink(entry.path()).string();
+    } else if (entry.is_directory()) {
+      contents[name] = "(folder)";
+    } else if (entry.is_fifo()) {
+      contents[name] = "(fifo)";
+    } else if (entry.is_character_file()) {
+      contents[name] = "(device)";
+    } else {
+      contents[name] = readWholeFile(entry.path());
+    }
+  }
+  return contents;
+}
+
+bool makeCharacterDevice(const std::filesystem::path& path, unsigned major, unsigned minor) {
+  return ::mknod(path.c_str(), S_IFCHR | 0666, makedev(major, minor)) == 0;
+}
+
+std::optional<bool> asOrdinaryUser(const std::function<bool()>& check) {
+  if (::geteuid() != 0) return check();
+  constexpr uid_t NOBODY = 65534;
+  const pid_t child = ::fork();
+  if (child < 0) return std::nullopt;
+  if (child == 0) {
+    if (::setgid(NOBODY) != 0 || ::setuid(NOBODY) != 0) ::_exit(2);
+    ::_exit(check() ? 0 : 1);
+  }
+  int status = 0;
+  if (::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 2) {
+    return std::nullopt;
+  }
+  return WEXITSTATUS(status) == 0;
+}
+
+MemoryMount::MemoryMount(const std::filesystem::path& folder, int kilobytes)
+    : folder_(folder),
+      mounted_(::mount("tmpfs", folder.c_str(), "tmpfs", 0,
+                       ("size=" + std::to_string(kilobytes) + "k").c_str()) == 0) {}
+
+MemoryMount::~MemoryMount() {
+  if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
 }
 
 }  // namespace zev::test

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +31,36 @@ class TempDir {
 
  private:
   std::filesystem::path path_;
+};
+
+// Everything under folder by its path relative to it: a file's bytes, "(folder)", "-> TARGET" for
+// a link, "(fifo)" or "(device)". A leftover temporary file or a replaced link shows up here.
+std::map<std::string, std::string> folderContents(const std::filesystem::path& folder);
+
+// Makes a character device at path with the numbers of a system device (1, 3 discards what it is
+// sent, 1, 7 answers every write with "No space left on device"), so that tests write to one of
+// their own instead of the system's. False where the system does not permit it.
+bool makeCharacterDevice(const std::filesystem::path& path, unsigned major, unsigned minor);
+
+// Runs check as a user whom file permissions bind: in this process when it is such a user,
+// otherwise in a child process that has become the user "nobody" (the folders on the way must let
+// that user in). Whether check held, or none where no such user can be had.
+std::optional<bool> asOrdinaryUser(const std::function<bool()>& check);
+
+// A small memory file system mounted on a folder for as long as this lives, so that a test meets
+// a full disk. Mounting needs the right to; mounted() tells whether it happened.
+class MemoryMount {
+ public:
+  MemoryMount(const std::filesystem::path& folder, int kilobytes);
+  ~MemoryMount();
+  MemoryMount(const MemoryMount&) = delete;
+  MemoryMount& operator=(const MemoryMount&) = delete;
+
+  bool mounted() const { return mounted_; }
+
+ private:
+  std::filesystem::path folder_;
+  bool mounted_;
 };
 
 }  // namespace zev::test

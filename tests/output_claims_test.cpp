@@ -1,0 +1,70 @@
+#include "files/output_claims.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace zev {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Each case: the files and links made first, the inputs, then the outputs claimed in turn for the
+// input "run.bvh"; the holder expected for each claim, "" where the claim succeeds.
+TEST(OutputClaims, FindsEveryNameOfOneFile) {
+  const struct {
+    const char* name;
+    std::vector<std::string> inputs;
+    std::vector<std::string> outputs;
+    std::vector<std::string> holders;
+  } cases[] = {
+      {"an input as the output", {"walk.bvh"}, {"walk.bvh"}, {"walk.bvh"}},
+      {"an input by a link", {"walk.bvh"}, {"link-to-walk.bvh"}, {"walk.bvh"}},
+      {"an input by a hard link", {"walk.bvh"}, {"hard-walk.pz2"}, {"walk.bvh"}},
+      {"a new file twice", {"walk.bvh"}, {"walk.pz2", "./walk.pz2"}, {"", "walk.pz2"}},
+      {"a new file through a linked folder",
+       {},
+       {"poses/new.pz2", "same/poses/new.pz2"},
+       {"", "poses/new.pz2"}},
+      {"a new file and a dangling link to it",
+       {},
+       {"poses/new.pz2", "dangling.pz2"},
+       {"", "poses/new.pz2"}},
+      {"different files", {"walk.bvh"}, {"walk.pz2", "walk.csv", "poses/walk.pz2"}, {"", "", ""}},
+      {"a missing input guards nothing", {"gone.bvh"}, {"gone.bvh"}, {""}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TempDir dir;
+    const fs::path& d = dir.path();
+    dir.write("walk.bvh", "motion");
+    fs::create_directory(d / "poses");
+    fs::create_symlink("walk.bvh", d / "link-to-walk.bvh");
+    fs::create_hard_link(d / "walk.bvh", d / "hard-walk.pz2");
+    fs::create_directory_symlink(".", d / "same");
+    fs::create_symlink("poses/new.pz2", d / "dangling.pz2");
+
+    OutputClaims claims;
+    for (const std::string& input : c.inputs) claims.addInput(d / input);
+    for (std::size_t i = 0; i < c.outputs.size(); ++i) {
+      const std::optional<ClaimHolder> holder = claims.claim(d / c.outputs[i], "run.bvh");
+      SCOPED_TRACE(c.outputs[i]);
+      if (c.holders[i].empty()) {
+        EXPECT_FALSE(holder.has_value()) << holder->path;
+        continue;
+      }
+      ASSERT_TRUE(holder.has_value());
+      EXPECT_EQ(holder->path, (d / c.holders[i]).string());
+      const bool heldByInput = c.holders[i] == "walk.bvh";
+      EXPECT_EQ(holder->owner, heldByInput ? "" : "run.bvh");
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zev
