@@ -38,4 +38,10 @@ void PanelWidget::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) Q_EMIT clicked();
 }
 
+void PanelWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+  // The second press of a double-click arrives as this event alone; it must not count as a
+  // second click, which would skip a graph page or play the report page twice.
+  event->accept();
+}
+
 }  // namespace zev

@@ -6,6 +6,8 @@
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
+#include <array>
+#include <functional>
 #include <memory>
 
 #include "pages/graph_view.h"
@@ -54,18 +56,29 @@ TEST(PanelWidget, ShownPageTakesItsPausesAndEndsAsTheStillPicture) {
   EXPECT_EQ(panel.image(), still);
 }
 
-TEST(PanelWidget, MousePressEmitsClicked) {
-  PanelWidget panel;
-  panel.show();
-  QSignalSpy spy(&panel, &PanelWidget::clicked);
-  QTest::mousePress(&panel, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-  EXPECT_EQ(spy.count(), 1);
-  QTest::mouseRelease(&panel, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-  for (Qt::MouseButton other : {Qt::RightButton, Qt::MiddleButton}) {
-    QTest::mousePress(&panel, other, Qt::NoModifier, QPoint(10, 10));
-    QTest::mouseRelease(&panel, other, Qt::NoModifier, QPoint(10, 10));
+TEST(PanelWidget, EveryLeftClickCountsOnce) {
+  struct Gesture {
+    const char* name;
+    std::function<void(QWidget*)> perform;
+    int clicks;
+  };
+  const QPoint at(10, 10);
+  const std::array<Gesture, 4> gestures{{
+      {"left click", [at](QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, at); }, 1},
+      {"right click", [at](QWidget* w) { QTest::mouseClick(w, Qt::RightButton, {}, at); }, 0},
+      {"middle click", [at](QWidget* w) { QTest::mouseClick(w, Qt::MiddleButton, {}, at); }, 0},
+      // A double-click must not skip a graph page or play the report page twice.
+      {"left double-click",
+       [at](QWidget* w) { QTest::mouseDClick(w->windowHandle(), Qt::LeftButton, {}, at); }, 1},
+  }};
+  for (const Gesture& gesture : gestures) {
+    SCOPED_TRACE(gesture.name);
+    PanelWidget panel;
+    panel.show();
+    QSignalSpy spy(&panel, &PanelWidget::clicked);
+    gesture.perform(&panel);
+    EXPECT_EQ(spy.count(), gesture.clicks);
   }
-  EXPECT_EQ(spy.count(), 1);
 }
 
 }  // namespace
