@@ -135,8 +135,10 @@ MainDialog::MainDialog(FileDialogs& fileDialogs, QWidget* parent)
       fileDialogs_(fileDialogs) {
   setWindowTitle(QString::fromLatin1(MAIN_DIALOG_CAPTION));
   setWindowIcon(applicationIcon());
+  useBuiltInFont();
   QFont font(QStringLiteral("Arial"));
   font.setPointSize(8);
+  font.setHintingPreference(QFont::PreferVerticalHinting);
   setFont(font);
   setAcceptDrops(true);
 

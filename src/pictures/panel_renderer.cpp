@@ -24,6 +24,9 @@ QFont arialFont(int pointSize, int dotsPerInch) {
   font.setStyle(QFont::StyleNormal);
   // Whole pixels in the exact page colours, as the panel's pages were made to look.
   font.setStyleStrategy(QFont::NoAntialias);
+  // The hinting that Debian's font configuration gives, named here so that another configuration
+  // (or none at all) changes no pixel of a page.
+  font.setHintingPreference(QFont::PreferVerticalHinting);
   return font;
 }
 
@@ -40,7 +43,9 @@ PanelRenderer::PanelRenderer(QImage& target, int dotsPerInch)
       pen_(Qt::black),
       text_(Qt::black),
       background_(Qt::black),
-      pointSize_(8) {}
+      pointSize_(8) {
+  useBuiltInFont();
+}
 
 void PanelRenderer::play(const PanelOps& ops, const PauseHandler& onPause) {
   QPainter painter(&target_);

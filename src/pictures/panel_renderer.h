@@ -8,8 +8,9 @@
 class QPainter;
 
 // Plays a list of panel operations onto a panel-sized QImage, the way the panel's pages are meant
-// to look: one-pixel solid pens, lines without their end point, "Arial" text on an opaque black
-// cell, tabs expanded from x = 1, pictures copied unscaled.
+// to look: one-pixel solid pens, lines without their end point, "Arial" text (the built-in
+// Liberation Sans where the system has no Arial) on an opaque black cell, tabs expanded from
+// x = 1, pictures copied unscaled.
 
 namespace zev {
 

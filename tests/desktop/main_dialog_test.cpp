@@ -12,7 +12,9 @@
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
+#include <cstdlib>
 #include <deque>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -66,6 +68,20 @@ bool allBlack(const QImage& image) {
     }
   }
   return true;
+}
+
+// Set in the environment of the copy of this program that saves a picture of the started dialog
+// into the file it names.
+constexpr const char* GRAB_DIALOG_VARIABLE = "ZEV_TEST_GRAB_DIALOG_INTO";
+
+// The dialog as it looks once the about page has been drawn; null if that page never came.
+QImage grabStartedDialog() {
+  ScriptedFileDialogs dialogs;
+  MainDialog dialog(dialogs);
+  dialog.show();
+  const auto* panel = static_cast<PanelWidget*>(dialog.control(ControlId::DisplayPanel));
+  if (!QTest::qWaitFor([panel] { return !allBlack(panel->image()); }, 2000)) return {};
+  return dialog.grab().toImage();
 }
 
 class MainDialogTest : public ::testing::Test {
@@ -128,6 +144,17 @@ TEST(DialogUnits, ConvertWithTheDialogFontsCellScaledByResolution) {
   EXPECT_EQ(dialogUnitsToPixels(QRect(146, 4, 231, 178), 96), QRect(219, 7, 346, 311));
   EXPECT_EQ(dialogUnitsToPixels(QRect(0, 0, 381, 189), 96), QRect(0, 0, 571, 330));
   EXPECT_EQ(dialogUnitsToPixels(QRect(12, 9, 37, 13), 144), QRect(27, 23, 83, 34));
+}
+
+// The labels, the fields and the pages keep their room and their pixels on a machine that offers
+// no font of its own: the program brings its own.
+TEST(MainDialogLook, SameWithOrWithoutTheSystemsFonts) {
+  const test::TempDir dir;
+  const std::filesystem::path bare = dir.path() / "bare.png";
+  ASSERT_EQ(test::runAgainWithoutSystemFonts(dir, GRAB_DIALOG_VARIABLE, bare.string()), "");
+  const QImage normal = grabStartedDialog();
+  ASSERT_FALSE(normal.isNull());
+  EXPECT_EQ(QImage(QString::fromStdString(bare.string())).convertToFormat(normal.format()), normal);
 }
 
 TEST_F(MainDialogTest, StartsWithDefaultsAndOnlyTheAlwaysUsableControlsEnabled) {
@@ -332,4 +359,10 @@ TEST_F(MainDialogTest, DroppingAMotionFileOpensIt) {
 }  // namespace
 }  // namespace zev
 
-int main(int argc, char** argv) { return zev::test::runQtTests<QApplication>(argc, argv); }
+int main(int argc, char** argv) {
+  if (const char* file = std::getenv(zev::GRAB_DIALOG_VARIABLE)) {
+    QApplication application(argc, argv);
+    return zev::grabStartedDialog().save(QString::fromLocal8Bit(file)) ? 0 : 1;
+  }
+  return zev::test::runQtTests<QApplication>(argc, argv);
+}

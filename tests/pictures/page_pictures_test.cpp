@@ -5,10 +5,13 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QString>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
 
+#include "analysis/analysis_pass.h"
+#include "bvh/bvh_reader.h"
 #include "pages/panel_ops.h"
 #include "store/motion_store.h"
 #include "support/qt_test_main.h"
@@ -17,8 +20,25 @@
 namespace zev {
 namespace {
 
+// Set in the environment of the copy of this program that draws the pages of a real motion into
+// the folder it names.
+constexpr const char* DRAW_PAGES_VARIABLE = "ZEV_TEST_DRAW_PAGES_INTO";
+constexpr const char* REAL_MOTION = "CMU_132_29_bouncy_walk";
+
 QImage load(const std::filesystem::path& path) {
-  return QImage(QString::fromStdString(path.string()));
+  return QImage(QString::fromStdString(path.string())).convertToFormat(QImage::Format_RGB32);
+}
+
+// The pages of a real motion after a movie-mode analysis with the default settings.
+SaveResult drawRealMotionPages(const std::filesystem::path& dir) {
+  const auto store = std::make_unique<MotionStore>();
+  BvhReader reader;
+  const BvhReadResult read =
+      reader.readFile(test::dataPath(std::string(REAL_MOTION) + ".bvh"), store->motion);
+  if (!read.ok()) return {std::make_error_code(std::errc::invalid_argument), REAL_MOTION};
+  const EffectParameters movie{.stillMode = false};
+  analyseMotion(movie, store->motion, store->signals);
+  return writePagePictures(dir, REAL_MOTION, *store, movie.stillMode, movie.gCoefficient);
 }
 
 std::unique_ptr<MotionStore> loadMotion() {
@@ -72,7 +92,33 @@ TEST(PagePictures, ReportsAFolderThatCannotBeMade) {
   EXPECT_NE(result.target.find("inside"), std::string::npos) << result.target;
 }
 
+// The references were drawn before the font was built in, with Liberation Sans installed; the pages
+// must keep those pixels, also on a machine whose font configuration offers no font at all.
+TEST(PagePictures, SamePixelsWithOrWithoutTheSystemsFonts) {
+  const test::TempDir dir;
+  ASSERT_EQ(
+      test::runAgainWithoutSystemFonts(dir, DRAW_PAGES_VARIABLE, (dir.path() / "bare").string()),
+      "");
+
+  const SaveResult drawn = drawRealMotionPages(dir.path() / "normal");
+  ASSERT_TRUE(drawn.ok()) << drawn.target << ": " << drawn.reason();
+  for (const char* page : {"-chest.png", "-hair.png", "-ring.png", "-report.png"}) {
+    const std::string name = REAL_MOTION + std::string(page);
+    SCOPED_TRACE(name);
+    const QImage reference = load(test::dataPath("pages/" + name));
+    ASSERT_FALSE(reference.isNull());
+    EXPECT_EQ(load(dir.path() / "normal" / name), reference);
+    EXPECT_EQ(load(dir.path() / "bare" / name), reference);
+  }
+}
+
 }  // namespace
 }  // namespace zev
 
-int main(int argc, char** argv) { return zev::test::runQtTests<QGuiApplication>(argc, argv); }
+int main(int argc, char** argv) {
+  if (const char* dir = std::getenv(zev::DRAW_PAGES_VARIABLE)) {
+    QGuiApplication application(argc, argv);
+    return zev::drawRealMotionPages(dir).ok() ? 0 : 1;
+  }
+  return zev::test::runQtTests<QGuiApplication>(argc, argv);
+}
