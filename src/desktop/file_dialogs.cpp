@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
 
 namespace zev {
 namespace {
@@ -18,8 +17,9 @@ struct FileDialogSetup {
 
 // Paths go to the core as the file system spells them, not as Unicode text.
 std::optional<std::string> runFileDialog(QWidget* owner, const FileDialogSetup& setup,
-                                         QString& folder) {
-  QFileDialog dialog(owner, QString::fromLatin1(setup.title), folder);
+                                         const std::filesystem::path& startFolder) {
+  QFileDialog dialog(owner, QString::fromLatin1(setup.title),
+                     QFile::decodeName(startFolder.c_str()));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setNameFilter(QString::fromLatin1(setup.filter));
   dialog.setDefaultSuffix(QString::fromLatin1(setup.defaultSuffix));
@@ -27,27 +27,27 @@ std::optional<std::string> runFileDialog(QWidget* owner, const FileDialogSetup& 
   dialog.setFileMode(setup.fileMode);
   dialog.selectFile(setup.initialName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  const QString chosen = dialog.selectedFiles().constFirst();
-  folder = QFileInfo(chosen).absolutePath();
-  return QFile::encodeName(chosen).toStdString();
+  return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
 }
 
 }  // namespace
 
-std::optional<std::string> QtFileDialogs::chooseOpenPath(QWidget* owner) {
+std::optional<std::string> QtFileDialogs::chooseOpenPath(QWidget* owner,
+                                                         const std::filesystem::path& startFolder) {
   return runFileDialog(owner,
                        {OPEN_DIALOG_TITLE, OPEN_DIALOG_FILTER, "bvh", QStringLiteral("*.bvh"),
                         QFileDialog::AcceptOpen, QFileDialog::ExistingFile},
-                       folder_);
+                       startFolder);
 }
 
 std::optional<std::string> QtFileDialogs::chooseSavePath(QWidget* owner,
+                                                         const std::filesystem::path& startFolder,
                                                          const std::string& proposedName) {
   return runFileDialog(
       owner,
       {SAVE_DIALOG_TITLE, SAVE_DIALOG_FILTER, "pz2", QFile::decodeName(proposedName.c_str()),
        QFileDialog::AcceptSave, QFileDialog::AnyFile},
-      folder_);
+      startFolder);
 }
 
 }  // namespace zev

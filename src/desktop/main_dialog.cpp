@@ -4,6 +4,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCursor>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -298,10 +299,20 @@ void MainDialog::showEvent(QShowEvent* event) {
   activateWindow();
 }
 
+std::filesystem::path MainDialog::fileDialogFolder() const {
+  const auto path = [](const QString& folder) {
+    return std::filesystem::path(QFile::encodeName(folder).toStdString());
+  };
+  const std::array<std::filesystem::path, 3> fallbacks{
+      path(QDir::currentPath()), path(QDir::homePath()), path(QDir::rootPath())};
+  return state_.fileDialogFolder(fallbacks);
+}
+
 void MainDialog::open() {
   state_.clearPanel();
   showState();
-  if (const std::optional<std::string> path = fileDialogs_.chooseOpenPath(this)) {
+  if (const std::optional<std::string> path =
+          fileDialogs_.chooseOpenPath(this, fileDialogFolder())) {
     state_.openFile(*path);
   }
 }
@@ -310,7 +321,7 @@ void MainDialog::save() {
   state_.clearPanel();
   showState();
   if (const std::optional<std::string> path =
-          fileDialogs_.chooseSavePath(this, state_.proposedSaveName())) {
+          fileDialogs_.chooseSavePath(this, fileDialogFolder(), state_.proposedSaveName())) {
     state_.saveTo(*path);
   }
 }

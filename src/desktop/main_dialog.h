@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QRect>
 #include <array>
+#include <filesystem>
 
 #include "dialog/dialog_state.h"
 
@@ -81,6 +82,8 @@ class MainDialog final : public QDialog {
 
   void open();
   void save();
+  // Beside the file last opened or saved; before that the working folder, then the home folder.
+  std::filesystem::path fileDialogFolder() const;
   // Mirrors the state on the controls and plays what was drawn onto the panel.
   void showState();
   bool handleKey(QWidget* target, int key);

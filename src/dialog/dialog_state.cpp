@@ -25,6 +25,7 @@ void DialogState::clearPanel() { draw(::zev::clearPanel()); }
 
 void DialogState::openFile(std::string_view path) {
   bvhFilePath_ = path;
+  startFolder_.fileChosen(bvhFilePath_);
   bvhFileTitle_ = bvhFileTitleOf(path);
   buttonsEnabled_.fill(false);
   store_->motion.frameCount = 0;
@@ -37,7 +38,11 @@ void DialogState::analyze() {
 
 void DialogState::saveTo(const std::string& path) {
   const SaveResult result = savePz2File(path, *store_);
-  if (!result.ok()) showStatus(PZ2_SAVE_ERROR_MESSAGE, path + ": " + result.reason());
+  if (!result.ok()) {
+    showStatus(PZ2_SAVE_ERROR_MESSAGE, path + ": " + result.reason());
+    return;
+  }
+  startFolder_.fileChosen(path);
 }
 
 std::string DialogState::proposedSaveName() const { return proposedPz2Name(bvhFileTitle_); }

@@ -1,13 +1,16 @@
 #pragma once
 
 #include <array>
+#include <filesystem>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "analysis/effect_parameters.h"
 #include "bvh/bvh_reader.h"
 #include "dialog/analysis_view.h"
+#include "dialog/start_folder.h"
 #include "pages/panel_ops.h"
 #include "pages/panel_state.h"
 #include "store/motion_store.h"
@@ -49,6 +52,11 @@ class DialogState final : public AnalysisView {
   void saveTo(const std::string& path);
   // The name the save dialog proposes: the opened file's title with ".pz2".
   std::string proposedSaveName() const;
+  // Where the next open or save dialog starts: beside the file last opened or saved, else in the
+  // first of the window's fallbacks that can be listed (see StartFolder).
+  std::filesystem::path fileDialogFolder(std::span<const std::filesystem::path> fallbacks) const {
+    return startFolder_.folder(fallbacks);
+  }
 
   void showGraph();
   void showInfo();
@@ -95,6 +103,7 @@ class DialogState final : public AnalysisView {
   std::string bvhFilePath_;
   std::string bvhFileTitle_{NO_FILE_TITLE};
   PanelOps pendingPanelOps_;
+  StartFolder startFolder_;
 };
 
 }  // namespace zev

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
@@ -35,11 +36,15 @@ namespace {
 // Answers the file dialogs in place of the user and remembers what it was asked.
 class ScriptedFileDialogs final : public FileDialogs {
  public:
-  std::optional<std::string> chooseOpenPath(QWidget*) override {
+  std::optional<std::string> chooseOpenPath(QWidget*,
+                                            const std::filesystem::path& startFolder) override {
     ++openCalls;
+    startFolders.push_back(startFolder);
     return next(openAnswers);
   }
-  std::optional<std::string> chooseSavePath(QWidget*, const std::string& proposedName) override {
+  std::optional<std::string> chooseSavePath(QWidget*, const std::filesystem::path& startFolder,
+                                            const std::string& proposedName) override {
+    startFolders.push_back(startFolder);
     proposedNames.push_back(proposedName);
     if (panel != nullptr) panelAtSave = panel->image();
     return next(saveAnswers);
@@ -48,6 +53,8 @@ class ScriptedFileDialogs final : public FileDialogs {
   std::deque<std::optional<std::string>> openAnswers;
   std::deque<std::optional<std::string>> saveAnswers;
   int openCalls = 0;
+  // Where each dialog started, open and save alike, in order.
+  std::vector<std::filesystem::path> startFolders;
   std::vector<std::string> proposedNames;
   PanelWidget* panel = nullptr;
   QImage panelAtSave;
@@ -354,6 +361,22 @@ TEST_F(MainDialogTest, DroppingAMotionFileOpensIt) {
   EXPECT_EQ(dialogs_.openCalls, 0);
   EXPECT_EQ(results(), "SAG");
   EXPECT_EQ(dialog_.state().bvhFileTitle(), "dance");
+
+  // Save proposes the pose file beside the dropped motion.
+  QTest::mouseClick(button(ControlId::SaveButton), Qt::LeftButton);
+  ASSERT_EQ(dialogs_.startFolders.size(), 1u);
+  EXPECT_EQ(dialogs_.startFolders.back(), folder_.path());
+  EXPECT_EQ(dialogs_.proposedNames.back(), "dance.pz2");
+}
+
+TEST_F(MainDialogTest, FileDialogsStartInTheWorkingFolderThenBesideTheMotion) {
+  openThroughDialog(std::nullopt);
+  openThroughDialog(goodFile());
+  QTest::mouseClick(button(ControlId::SaveButton), Qt::LeftButton);
+  ASSERT_EQ(dialogs_.startFolders.size(), 3u);
+  EXPECT_EQ(dialogs_.startFolders[0], QDir::currentPath().toStdString());
+  EXPECT_EQ(dialogs_.startFolders[1], QDir::currentPath().toStdString());
+  EXPECT_EQ(dialogs_.startFolders[2], folder_.path());
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <filesystem>
 #include <string>
 #include <system_error>
 
@@ -187,6 +189,24 @@ TEST_F(DialogStateTest, SaveWritesThePoseFileOrReportsTheFailure) {
       state.statusDetail(),
       unreachable + ": " + std::make_error_code(std::errc::no_such_file_or_directory).message());
   EXPECT_EQ(buttonsOf(state), ALL_ENABLED);
+}
+
+TEST_F(DialogStateTest, FileDialogsStartBesideTheLastFileOpenedOrSaved) {
+  const test::TempDir elsewhere;
+  const std::array<std::filesystem::path, 1> fallbacks{elsewhere.path()};
+  DialogState state;
+  EXPECT_EQ(state.fileDialogFolder(fallbacks), elsewhere.path());
+  openGood(state);
+  EXPECT_EQ(state.fileDialogFolder(fallbacks), folder_.path());
+
+  // A save that fails, in a folder that exists: the dialogs keep starting beside the motion.
+  std::filesystem::create_directory(elsewhere.path() / "taken.pz2");
+  state.saveTo((elsewhere.path() / "taken.pz2").string());
+  ASSERT_EQ(state.status(), PZ2_SAVE_ERROR_MESSAGE);
+  EXPECT_EQ(state.fileDialogFolder(fallbacks), folder_.path());
+
+  state.saveTo((elsewhere.path() / "walk.pz2").string());
+  EXPECT_EQ(state.fileDialogFolder(fallbacks), elsewhere.path());
 }
 
 }  // namespace
