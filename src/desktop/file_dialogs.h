@@ -31,8 +31,9 @@ class FileDialogs {
                                                     const std::string& proposedName) = 0;
 };
 
-// The toolkit's own file dialogs, with the same look on every desktop so that the titles, the
-// filters, the default extensions and the overwrite question are always the ones above.
+// The platform's file dialogs where it offers them (on a Linux desktop those its portal shows),
+// Qt's own otherwise, with the titles and filters above. A pose file's name typed without an
+// extension gets ".pz2", and replacing an existing file is always asked first.
 class QtFileDialogs final : public FileDialogs {
  public:
   std::optional<std::string> chooseOpenPath(QWidget* owner,

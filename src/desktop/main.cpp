@@ -31,9 +31,20 @@ void applyDialogColours(QApplication& application) {
                      "rgb(0, 0, 80); }"));
 }
 
+// On a Linux desktop the file dialogs come through the desktop's portal, which shows the desktop's
+// own; everything else keeps the desktop's look, and where no portal answers, Qt's dialog shows.
+// A platform theme the user chose stays.
+void preferDesktopPortal() {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORMTHEME") &&
+      !qEnvironmentVariableIsEmpty("XDG_CURRENT_DESKTOP")) {
+    qputenv("QT_QPA_PLATFORMTHEME", "xdgdesktopportal");
+  }
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  preferDesktopPortal();
   QApplication application(argc, argv);
   application.setWindowIcon(zev::applicationIcon());
 
