@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include "desktop/file_dialogs.h"
 #include "desktop/panel_widget.h"
@@ -153,10 +154,11 @@ MainDialog::MainDialog(FileDialogs& fileDialogs, QWidget* parent)
   // before it sees them.
   qApp->installEventFilter(this);
 
-  // The about page as soon as the dialog is up.
+  // The about page as soon as the dialog is up, then the motion given at start.
   QTimer::singleShot(1, this, [this] {
     state_.showAbout();
     showState();
+    if (startFile_) openChosen(*std::exchange(startFile_, std::nullopt));
   });
 }
 
@@ -317,6 +319,12 @@ void MainDialog::open() {
   }
 }
 
+void MainDialog::openChosen(const std::string& path) {
+  state_.clearPanel();
+  state_.openFile(path);
+  showState();
+}
+
 void MainDialog::save() {
   state_.clearPanel();
   showState();
@@ -408,10 +416,7 @@ void MainDialog::dropEvent(QDropEvent* event) {
   const std::optional<QString> path = droppedMotionFile(event->mimeData());
   if (!path) return;
   event->acceptProposedAction();
-  // What Open does with a chosen file, without asking for one.
-  state_.clearPanel();
-  state_.openFile(QFile::encodeName(*path).toStdString());
-  showState();
+  openChosen(QFile::encodeName(*path).toStdString());
 }
 
 }  // namespace zev

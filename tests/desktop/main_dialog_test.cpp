@@ -13,11 +13,13 @@
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
+#include <array>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -77,6 +79,28 @@ bool allBlack(const QImage& image) {
   return true;
 }
 
+// Which of Save, Analyze and Graph can be pressed, as "SAG" with "-" for a disabled one.
+std::string resultsOf(const MainDialog& dialog) {
+  const auto letter = [&dialog](ControlId id, char enabled) {
+    return dialog.control(id)->isEnabled() ? enabled : '-';
+  };
+  return {letter(ControlId::SaveButton, 'S'), letter(ControlId::AnalyzeButton, 'A'),
+          letter(ControlId::GraphButton, 'G')};
+}
+
+std::string statusOf(const MainDialog& dialog) {
+  return static_cast<QLineEdit*>(dialog.control(ControlId::StatusField))->text().toStdString();
+}
+
+// A motion that reads and analyses, as dance.bvh in folder.
+std::string writeGoodMotion(const test::TempDir& folder) {
+  test::TestMotion motion(40);
+  for (int frame = 0; frame < motion.frames(); ++frame) {
+    motion.setRotation(frame, Track::chest, 2, 20.0 - frame);
+  }
+  return folder.write("dance.bvh", motion.text());
+}
+
 // Set in the environment of the copy of this program that saves a picture of the started dialog
 // into the file it names.
 constexpr const char* GRAB_DIALOG_VARIABLE = "ZEV_TEST_GRAB_DIALOG_INTO";
@@ -114,14 +138,7 @@ class MainDialogTest : public ::testing::Test {
   // Where and why, as the status field's tooltip says it.
   std::string statusTip() const { return field(ControlId::StatusField)->toolTip().toStdString(); }
 
-  // Which of Save, Analyze and Graph can be pressed, as "SAG" with "-" for a disabled one.
-  std::string results() const {
-    std::string out;
-    out += button(ControlId::SaveButton)->isEnabled() ? 'S' : '-';
-    out += button(ControlId::AnalyzeButton)->isEnabled() ? 'A' : '-';
-    out += button(ControlId::GraphButton)->isEnabled() ? 'G' : '-';
-    return out;
-  }
+  std::string results() const { return resultsOf(dialog_); }
 
   void clickArrow(ControlId spin, bool up) {
     const QList<QToolButton*> arrows = control(spin)->findChildren<QToolButton*>();
@@ -134,13 +151,7 @@ class MainDialogTest : public ::testing::Test {
     QTest::mouseClick(button(ControlId::OpenButton), Qt::LeftButton);
   }
 
-  std::string goodFile() const {
-    test::TestMotion motion(40);
-    for (int frame = 0; frame < motion.frames(); ++frame) {
-      motion.setRotation(frame, Track::chest, 2, 20.0 - frame);
-    }
-    return folder_.write("dance.bvh", motion.text());
-  }
+  std::string goodFile() const { return writeGoodMotion(folder_); }
 
   test::TempDir folder_;
   ScriptedFileDialogs dialogs_;
@@ -162,6 +173,38 @@ TEST(MainDialogLook, SameWithOrWithoutTheSystemsFonts) {
   const QImage normal = grabStartedDialog();
   ASSERT_FALSE(normal.isNull());
   EXPECT_EQ(QImage(QString::fromStdString(bare.string())).convertToFormat(normal.format()), normal);
+}
+
+// `zev FILE.bvh`, as a file manager starts it.
+TEST(MainDialogStart, OpensTheFileGivenAtStartAsOpenWould) {
+  const test::TempDir folder;
+  struct Case {
+    const char* name;
+    std::string path;
+    std::string results;
+    std::string_view status;
+    ControlId next;  // the next dialog, which starts beside the file
+  };
+  const std::array<Case, 2> cases{{
+      {"a motion", writeGoodMotion(folder), "SAG", COMPLETE_MESSAGE, ControlId::SaveButton},
+      {"a missing file", (folder.path() / "gone.bvh").string(), "---",
+       bvhReadMessage(BvhReadStatus::CannotOpen), ControlId::OpenButton},
+  }};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScriptedFileDialogs dialogs;
+    MainDialog dialog(dialogs);
+    dialog.openWhenShown(c.path);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.state().bvhFilePath() == c.path; }, 2000));
+    EXPECT_EQ(resultsOf(dialog), c.results);
+    EXPECT_EQ(statusOf(dialog), c.status);
+    EXPECT_EQ(dialogs.openCalls, 0);
+
+    QTest::mouseClick(dialog.control(c.next), Qt::LeftButton);
+    ASSERT_EQ(dialogs.startFolders.size(), 1u);
+    EXPECT_EQ(dialogs.startFolders[0], folder.path());
+  }
 }
 
 TEST_F(MainDialogTest, StartsWithDefaultsAndOnlyTheAlwaysUsableControlsEnabled) {
