@@ -244,6 +244,8 @@ void MainDialog::buildControls(double dotsPerInch) {
       addControl(ControlId::StatusField, new QLineEdit(this), {7, 169, 136, 13}, dotsPerInch);
   status->setReadOnly(true);
   status->setAcceptDrops(false);
+  // Nothing in it can be changed; its text can still be selected with the mouse and copied.
+  status->setFocusPolicy(Qt::NoFocus);
 
   // The panel draws at its own fixed size; a sunken edge surrounds it.
   const QRect panelRect = dialogUnitsToPixels(PANEL_UNITS, dotsPerInch);
@@ -297,6 +299,8 @@ void MainDialog::placeNearMousePointer() {
 
 void MainDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
+  // The focused button shows its focus ring from the start, not only after the first Tab.
+  setAttribute(Qt::WA_KeyboardFocusChange);
   raise();
   activateWindow();
 }
@@ -344,6 +348,8 @@ void MainDialog::showState() {
   for (int i = 0; i < SPIN_COUNT; ++i) {
     const Spin spin = static_cast<Spin>(i);
     spins_[i]->setEnabled(state_.spinEnabled(spin));
+    // A field takes the focus only while its arrows, and so the arrow keys, can change it.
+    fields_[i]->setFocusPolicy(state_.spinEnabled(spin) ? Qt::StrongFocus : Qt::NoFocus);
     fields_[i]->setText(QString::number(state_.position(spin)));
   }
   static_cast<QRadioButton*>(

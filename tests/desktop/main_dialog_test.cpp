@@ -18,6 +18,7 @@
 #include <deque>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -144,6 +145,16 @@ class MainDialogTest : public ::testing::Test {
     const QList<QToolButton*> arrows = control(spin)->findChildren<QToolButton*>();
     ASSERT_EQ(arrows.size(), 2);
     QTest::mouseClick(arrows[up ? 0 : 1], Qt::LeftButton);
+  }
+
+  // The controls that Tab reaches, going round the dialog from the focused one.
+  std::set<QWidget*> tabStops() const {
+    std::set<QWidget*> stops;
+    for (int i = 0; i < 40; ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      stops.insert(QApplication::focusWidget());
+    }
+    return stops;
   }
 
   void openThroughDialog(const std::optional<std::string>& answer) {
@@ -313,6 +324,36 @@ TEST_F(MainDialogTest, SpinsWrapAroundWithArrowsAndArrowKeys) {
   EXPECT_EQ(field(ControlId::DelayTimeField)->text(), "0");
   QTest::keyClick(control(ControlId::DelayTimeSpin), Qt::Key_Down);
   EXPECT_EQ(field(ControlId::DelayTimeField)->text(), "10");
+}
+
+TEST_F(MainDialogTest, OnlyWhatTheUserCanChangeTakesTheFocus) {
+  ASSERT_TRUE(button(ControlId::OpenButton)->hasFocus());
+  struct Case {
+    ControlId id;
+    bool stop;
+  };
+  for (const bool stillMode : {true, false}) {
+    QTest::mouseClick(control(stillMode ? ControlId::StillModeRadio : ControlId::MovieModeRadio),
+                      Qt::LeftButton);
+    const std::set<QWidget*> stops = tabStops();
+    for (const Case& c :
+         {Case{ControlId::OpenButton, true}, Case{ControlId::GCoefficientField, true},
+          // A field whose arrows are disabled cannot change.
+          Case{ControlId::DelayTimeField, !stillMode}, Case{ControlId::GFusionField, !stillMode},
+          Case{ControlId::StatusField, false}}) {
+      SCOPED_TRACE(static_cast<int>(c.id));
+      SCOPED_TRACE(stillMode ? "still mode" : "movie mode");
+      EXPECT_EQ(stops.count(control(c.id)), c.stop ? 1u : 0u);
+    }
+  }
+}
+
+TEST_F(MainDialogTest, TheFocusedButtonShowsItsFocusFromTheStart) {
+  QPushButton* open = button(ControlId::OpenButton);
+  ASSERT_TRUE(open->hasFocus());
+  const QImage focused = open->grab().toImage();
+  button(ControlId::InfoButton)->setFocus(Qt::OtherFocusReason);
+  EXPECT_NE(open->grab().toImage(), focused);
 }
 
 TEST_F(MainDialogTest, EnterAndEscapeDoNothingButBeep) {
