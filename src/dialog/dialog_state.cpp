@@ -42,6 +42,8 @@ void DialogState::saveTo(const std::string& path) {
     showStatus(PZ2_SAVE_ERROR_MESSAGE, path + ": " + result.reason());
     return;
   }
+  // A save that worked must not go on saying that the last one failed; any other text stays.
+  if (status_ == PZ2_SAVE_ERROR_MESSAGE) showStatus("", "");
   startFolder_.fileChosen(path);
 }
 

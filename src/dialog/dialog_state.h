@@ -48,7 +48,8 @@ class DialogState final : public AnalysisView {
   void openFile(std::string_view path);
   // Reads the opened file again and analyses it with the parameters as they are now.
   void analyze();
-  // Writes the pose file to a path the user chose; a failure shows in the status field.
+  // Writes the pose file to a path the user chose; a failure shows in the status field, and a
+  // later save that works takes that failure away.
   void saveTo(const std::string& path);
   // The name the save dialog proposes: the opened file's title with ".pz2".
   std::string proposedSaveName() const;

@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -27,7 +28,9 @@
 #include "bvh/bvh_reader.h"
 #include "desktop/file_dialogs.h"
 #include "desktop/panel_widget.h"
+#include "dialog/analysis_view.h"
 #include "pages/panel_state.h"
+#include "pz2/pz2_save.h"
 #include "store/motion_store.h"
 #include "support/qt_test_main.h"
 #include "support/test_motion.h"
@@ -405,6 +408,57 @@ TEST_F(MainDialogTest, PanelClicksFollowInfoAndGraph) {
   QTest::mouseClick(panel(), Qt::LeftButton);
   EXPECT_EQ(dialog_.state().panel().graphPage, 2);
   EXPECT_NE(panel()->image(), report);
+}
+
+// The status field's tooltip says where and why after every outcome, and nothing once a later
+// step went well.
+TEST_F(MainDialogTest, StatusTipFollowsEveryOutcome) {
+  const std::string motion = goodFile();
+  const std::string unreachable = (folder_.path() / "gone" / "dance.pz2").string();
+  struct Step {
+    const char* name;
+    std::function<void()> perform;
+    std::string_view status;
+    std::string tip;
+  };
+  const auto analyze = [this] {
+    QTest::mouseClick(button(ControlId::AnalyzeButton), Qt::LeftButton);
+  };
+  const auto saveTo = [this](const std::string& path) {
+    dialogs_.saveAnswers.push_back(path);
+    QTest::mouseClick(button(ControlId::SaveButton), Qt::LeftButton);
+  };
+  const std::vector<Step> steps{
+      {"open a motion that is too short",
+       [&] { openThroughDialog(folder_.write("short.bvh", test::TestMotion(14).text())); },
+       bvhReadMessage(BvhReadStatus::FrameRange), "line 63: Frames: 14 is outside 15 to 500"},
+      {"open a good motion", [&] { openThroughDialog(motion); }, COMPLETE_MESSAGE, ""},
+      {"analyse it after it became too slow",
+       [&] {
+         test::writeWholeFile(motion, test::TestMotion(40, "0.5").text());
+         analyze();
+       },
+       bvhReadMessage(BvhReadStatus::FpsRange),
+       "line 64: Frame Time 0.5 is 2 fps, outside 12 to 60"},
+      {"analyse it in movie mode once it is good again",
+       [&] {
+         test::writeWholeFile(motion, test::TestMotion(40).text());
+         QTest::mouseClick(control(ControlId::MovieModeRadio), Qt::LeftButton);
+         analyze();
+       },
+       "", ""},
+      {"save where no folder is", [&] { saveTo(unreachable); }, PZ2_SAVE_ERROR_MESSAGE,
+       unreachable + ": " + std::make_error_code(std::errc::no_such_file_or_directory).message()},
+      {"cancel Open", [&] { openThroughDialog(std::nullopt); }, PZ2_SAVE_ERROR_MESSAGE,
+       unreachable + ": " + std::make_error_code(std::errc::no_such_file_or_directory).message()},
+      {"save beside the motion", [&] { saveTo((folder_.path() / "dance.pz2").string()); }, "", ""},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    step.perform();
+    EXPECT_EQ(status().toStdString(), step.status);
+    EXPECT_EQ(statusTip(), step.tip);
+  }
 }
 
 TEST_F(MainDialogTest, SaveClearsThePanelThenWritesTheChosenFile) {

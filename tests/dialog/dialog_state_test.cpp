@@ -189,6 +189,11 @@ TEST_F(DialogStateTest, SaveWritesThePoseFileOrReportsTheFailure) {
       state.statusDetail(),
       unreachable + ": " + std::make_error_code(std::errc::no_such_file_or_directory).message());
   EXPECT_EQ(buttonsOf(state), ALL_ENABLED);
+
+  // Saved after all: the failure no longer shows.
+  state.saveTo(target);
+  EXPECT_EQ(state.status(), "");
+  EXPECT_EQ(state.statusDetail(), "");
 }
 
 TEST_F(DialogStateTest, FileDialogsStartBesideTheLastFileOpenedOrSaved) {
