@@ -34,7 +34,10 @@ std::optional<QString> runFileDialog(QWidget* owner, const FileDialogSetup& setu
 }
 
 // Paths go to the core as the file system spells them, not as Unicode text.
-std::string toPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::optional<std::string> toPath(const std::optional<QString>& path) {
+  if (!path) return std::nullopt;
+  return QFile::encodeName(*path).toStdString();
+}
 
 bool confirmOverwrite(QWidget* owner, const QString& path) {
   return QMessageBox::question(owner, QString::fromLatin1(SAVE_DIALOG_TITLE),
@@ -48,35 +51,36 @@ bool confirmOverwrite(QWidget* owner, const QString& path) {
 
 std::optional<std::string> QtFileDialogs::chooseOpenPath(QWidget* owner,
                                                          const std::filesystem::path& startFolder) {
-  const std::optional<QString> chosen =
-      runFileDialog(owner,
-                    {OPEN_DIALOG_TITLE, OPEN_DIALOG_FILTER, "bvh", QFileDialog::AcceptOpen,
-                     QFileDialog::ExistingFile},
-                    QFile::decodeName(startFolder.c_str()), QStringLiteral("*.bvh"));
-  if (!chosen) return std::nullopt;
-  return toPath(*chosen);
+  return toPath(runFileDialog(owner,
+                              {OPEN_DIALOG_TITLE, OPEN_DIALOG_FILTER, "bvh",
+                               QFileDialog::AcceptOpen, QFileDialog::ExistingFile},
+                              QFile::decodeName(startFolder.c_str()), QStringLiteral("*.bvh")));
 }
 
 std::optional<std::string> QtFileDialogs::chooseSavePath(QWidget* owner,
                                                          const std::filesystem::path& startFolder,
                                                          const std::string& proposedName) {
-  // A platform's dialog asks about replacing the name the user typed, before Qt would add the
-  // extension; so the extension is added here, and the question about that file asked here.
-  QString folder = QFile::decodeName(startFolder.c_str());
-  QString name = QFile::decodeName(proposedName.c_str());
+  return toPath(choosePoseFilePath(
+      QFile::decodeName(startFolder.c_str()), QFile::decodeName(proposedName.c_str()),
+      [owner](const QString& folder, const QString& name) {
+        return runFileDialog(owner,
+                             {SAVE_DIALOG_TITLE, SAVE_DIALOG_FILTER, nullptr,
+                              QFileDialog::AcceptSave, QFileDialog::AnyFile},
+                             folder, name);
+      },
+      [owner](const QString& path) { return confirmOverwrite(owner, path); }));
+}
+
+std::optional<QString> choosePoseFilePath(QString folder, QString name,
+                                          const AskForName& askForName,
+                                          const AskToReplace& askToReplace) {
   for (;;) {
-    const std::optional<QString> chosen =
-        runFileDialog(owner,
-                      {SAVE_DIALOG_TITLE, SAVE_DIALOG_FILTER, nullptr, QFileDialog::AcceptSave,
-                       QFileDialog::AnyFile},
-                      folder, name);
-    if (!chosen) return std::nullopt;
-    if (!QFileInfo(*chosen).suffix().isEmpty()) return toPath(*chosen);
+    const std::optional<QString> chosen = askForName(folder, name);
+    if (!chosen || !QFileInfo(*chosen).suffix().isEmpty()) return chosen;
     const QFileInfo withExtension(*chosen + QStringLiteral(".pz2"));
-    if (!withExtension.exists() || confirmOverwrite(owner, withExtension.filePath())) {
-      return toPath(withExtension.filePath());
+    if (!withExtension.exists() || askToReplace(withExtension.filePath())) {
+      return withExtension.filePath();
     }
-    // Not to be replaced: the dialog again where the user was, to choose another name.
     folder = withExtension.absolutePath();
     name = withExtension.fileName();
   }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QString>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -42,5 +44,16 @@ class QtFileDialogs final : public FileDialogs {
                                             const std::filesystem::path& startFolder,
                                             const std::string& proposedName) override;
 };
+
+// Asks for the pose file's path with askForName (a save dialog that starts in folder, proposing
+// name; nothing when cancelled). A name chosen without an extension gets ".pz2" only afterwards, so
+// a platform's dialog never asked about replacing that file: askToReplace does, and when it is
+// not to be replaced, the dialog comes again where the user was.
+using AskForName =
+    std::function<std::optional<QString>(const QString& folder, const QString& name)>;
+using AskToReplace = std::function<bool(const QString& path)>;
+std::optional<QString> choosePoseFilePath(QString folder, QString name,
+                                          const AskForName& askForName,
+                                          const AskToReplace& askToReplace);
 
 }  // namespace zev

@@ -5,7 +5,7 @@
 cmake_minimum_required(VERSION 3.25)
 
 function(install_into prefix)
-  execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix} ${ARGN}
+  execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix}
                   RESULT_VARIABLE failed OUTPUT_QUIET ERROR_VARIABLE errors)
   if(failed)
     message(FATAL_ERROR "cmake --install --prefix ${prefix} failed: ${errors}")

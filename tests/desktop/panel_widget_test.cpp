@@ -38,24 +38,20 @@ QImage stillPicture(const PanelOps& ops, qreal ratio, int dotsPerInch) {
   return image;
 }
 
-PanelOps graphPageWithOneBar(const MotionStore& store) {
-  PanelState pages;
-  return showGraphPage(pages, store, true);
-}
-
-std::unique_ptr<MotionStore> motionWithOneBar() {
-  auto store = std::make_unique<MotionStore>();
+// A graph page whose one bar runs down from (66, 50) to (66, 99).
+PanelOps graphPageWithOneBar() {
+  const auto store = std::make_unique<MotionStore>();
   store->motion.frameCount = 15;
   store->signals.frameRate = 15;
   store->signals[Slot::chestUp][1] = 1.0;
-  return store;
+  PanelState pages;
+  return showGraphPage(pages, *store, true);
 }
 
 TEST(PanelWidget, RepaintShowsTheLastPageAgain) {
-  const auto store = motionWithOneBar();
   PanelWidget panel;
   panel.show();
-  panel.play(graphPageWithOneBar(*store));
+  panel.play(graphPageWithOneBar());
   EXPECT_EQ(unitColor(panel.image(), 66, 75), QColor(0, 220, 0));
   panel.hide();
   panel.show();
@@ -104,8 +100,7 @@ TEST(PanelWidget, MovedToAScreenOfAnotherRatioDrawsThePageAgain) {
   if (screens.size() < 2 || screens[0]->devicePixelRatio() == screens[1]->devicePixelRatio()) {
     GTEST_SKIP() << "needs two screens of different pixel ratios";
   }
-  const auto store = motionWithOneBar();
-  const PanelOps page = graphPageWithOneBar(*store);
+  const PanelOps page = graphPageWithOneBar();
   PanelWidget panel;
   panel.move(screens[0]->geometry().topLeft());
   panel.show();

@@ -82,25 +82,6 @@ TEST(PanelRenderer, LinesFarBeyondThePanelAreCutAtItsEdge) {
   EXPECT_EQ(image.pixelColor(0, 305), QColor(0, 220, 0));
 }
 
-TEST(PanelRenderer, AtPixelRatioTwoEveryUnitIsTwoByTwoPixels) {
-  QImage image(PANEL_WIDTH * 2, PANEL_HEIGHT * 2, QImage::Format_RGB32);
-  image.setDevicePixelRatio(2);
-  image.fill(Qt::white);
-  PanelRenderer(image, PANEL_DOTS_PER_INCH)
-      .play({fillBlackOp(), selectPenOp({0, 220, 0}), drawLineOp(50, 50, 53, 51),
-             drawLineOp(10, 300, 10, 1'000'000)});
-  EXPECT_EQ(image.pixelColor(PANEL_WIDTH * 2 - 1, PANEL_HEIGHT * 2 - 1), QColor(Qt::black));
-  // The slanted line's units (50, 50), (51, 50), (52, 51), each as four pixels.
-  for (const QPoint unit : {QPoint(50, 50), QPoint(51, 50), QPoint(52, 51)}) {
-    SCOPED_TRACE(unit.x());
-    EXPECT_FALSE(anyPixelIn(image, QRect(unit * 2, QSize(2, 2)), QColor(Qt::black)));
-  }
-  EXPECT_EQ(image.pixelColor(106, 102), QColor(Qt::black));  // the end point (53, 51)
-  // The upright line runs to the bottom pixel row, two pixels wide.
-  EXPECT_EQ(image.pixelColor(21, PANEL_HEIGHT * 2 - 1), QColor(0, 220, 0));
-  EXPECT_EQ(image.pixelColor(22, PANEL_HEIGHT * 2 - 1), QColor(Qt::black));
-}
-
 TEST(PanelRenderer, GraphPageBarAxisAndMark) {
   const auto store = std::make_unique<MotionStore>();
   store->motion.frameCount = 15;
