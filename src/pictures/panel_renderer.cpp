@@ -94,8 +94,8 @@ QRect PanelRenderer::panelRect() const {
 
 void PanelRenderer::drawLine(QPainter& painter, const PanelOp& op) const {
   // A bar of a wild signal can run far beyond the panel. The pages' lines are upright or level,
-  // so such a line is cut one unit outside the panel, where nothing of it shows anyway; walking
-  // it unit by unit would hold the dialog up for seconds.
+  // so such a line is cut one unit outside the panel, where nothing of it shows anyway, and the
+  // painter never sees coordinates near the ends of its range.
   const QRect panel = panelRect();
   int x = op.x;
   int y = op.y;
