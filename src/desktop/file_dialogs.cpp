@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
 
 namespace zev {
 namespace {
@@ -10,44 +11,79 @@ namespace {
 struct FileDialogSetup {
   const char* title;
   const char* filter;
+  // Added to a name typed without an extension; null where the caller adds it itself.
   const char* defaultSuffix;
-  QString initialName;
   QFileDialog::AcceptMode acceptMode;
   QFileDialog::FileMode fileMode;
 };
 
-// Paths go to the core as the file system spells them, not as Unicode text.
-std::optional<std::string> runFileDialog(QWidget* owner, const FileDialogSetup& setup,
-                                         QString& folder) {
-  QFileDialog dialog(owner, QString::fromLatin1(setup.title), folder);
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
+// The platform's own dialog where it offers one (Qt asks the desktop's portal or theme), Qt's
+// dialog otherwise.
+std::optional<QString> runFileDialog(QWidget* owner, const FileDialogSetup& setup,
+                                     const QString& startFolder, const QString& initialName) {
+  QFileDialog dialog(owner, QString::fromLatin1(setup.title), startFolder);
   dialog.setNameFilter(QString::fromLatin1(setup.filter));
-  dialog.setDefaultSuffix(QString::fromLatin1(setup.defaultSuffix));
+  if (setup.defaultSuffix != nullptr) {
+    dialog.setDefaultSuffix(QString::fromLatin1(setup.defaultSuffix));
+  }
   dialog.setAcceptMode(setup.acceptMode);
   dialog.setFileMode(setup.fileMode);
-  dialog.selectFile(setup.initialName);
+  dialog.selectFile(initialName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  const QString chosen = dialog.selectedFiles().constFirst();
-  folder = QFileInfo(chosen).absolutePath();
-  return QFile::encodeName(chosen).toStdString();
+  return dialog.selectedFiles().constFirst();
+}
+
+// Paths go to the core as the file system spells them, not as Unicode text.
+std::optional<std::string> toPath(const std::optional<QString>& path) {
+  if (!path) return std::nullopt;
+  return QFile::encodeName(*path).toStdString();
+}
+
+bool confirmOverwrite(QWidget* owner, const QString& path) {
+  return QMessageBox::question(owner, QString::fromLatin1(SAVE_DIALOG_TITLE),
+                               QFileDialog::tr("%1 already exists.\nDo you want to replace it?")
+                                   .arg(QFileInfo(path).fileName()),
+                               QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::No) == QMessageBox::Yes;
 }
 
 }  // namespace
 
-std::optional<std::string> QtFileDialogs::chooseOpenPath(QWidget* owner) {
-  return runFileDialog(owner,
-                       {OPEN_DIALOG_TITLE, OPEN_DIALOG_FILTER, "bvh", QStringLiteral("*.bvh"),
-                        QFileDialog::AcceptOpen, QFileDialog::ExistingFile},
-                       folder_);
+std::optional<std::string> QtFileDialogs::chooseOpenPath(QWidget* owner,
+                                                         const std::filesystem::path& startFolder) {
+  return toPath(runFileDialog(owner,
+                              {OPEN_DIALOG_TITLE, OPEN_DIALOG_FILTER, "bvh",
+                               QFileDialog::AcceptOpen, QFileDialog::ExistingFile},
+                              QFile::decodeName(startFolder.c_str()), QStringLiteral("*.bvh")));
 }
 
 std::optional<std::string> QtFileDialogs::chooseSavePath(QWidget* owner,
+                                                         const std::filesystem::path& startFolder,
                                                          const std::string& proposedName) {
-  return runFileDialog(
-      owner,
-      {SAVE_DIALOG_TITLE, SAVE_DIALOG_FILTER, "pz2", QFile::decodeName(proposedName.c_str()),
-       QFileDialog::AcceptSave, QFileDialog::AnyFile},
-      folder_);
+  return toPath(choosePoseFilePath(
+      QFile::decodeName(startFolder.c_str()), QFile::decodeName(proposedName.c_str()),
+      [owner](const QString& folder, const QString& name) {
+        return runFileDialog(owner,
+                             {SAVE_DIALOG_TITLE, SAVE_DIALOG_FILTER, nullptr,
+                              QFileDialog::AcceptSave, QFileDialog::AnyFile},
+                             folder, name);
+      },
+      [owner](const QString& path) { return confirmOverwrite(owner, path); }));
+}
+
+std::optional<QString> choosePoseFilePath(QString folder, QString name,
+                                          const AskForName& askForName,
+                                          const AskToReplace& askToReplace) {
+  for (;;) {
+    const std::optional<QString> chosen = askForName(folder, name);
+    if (!chosen || !QFileInfo(*chosen).suffix().isEmpty()) return chosen;
+    const QFileInfo withExtension(*chosen + QStringLiteral(".pz2"));
+    if (!withExtension.exists() || askToReplace(withExtension.filePath())) {
+      return withExtension.filePath();
+    }
+    folder = withExtension.absolutePath();
+    name = withExtension.fileName();
+  }
 }
 
 }  // namespace zev

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -20,26 +22,38 @@ inline constexpr const char* SAVE_DIALOG_FILTER = "POSER Posing File (*.pz2)";
 class FileDialogs {
  public:
   virtual ~FileDialogs() = default;
-  // The full path of an existing motion file, or nothing when the user cancels.
-  virtual std::optional<std::string> chooseOpenPath(QWidget* owner) = 0;
-  // The full path to write the pose file to, starting from proposedName; an existing file only
-  // after the user confirmed overwriting it. Nothing when the user cancels.
+  // The full path of an existing motion file, or nothing when the user cancels. The dialog starts
+  // in startFolder.
+  virtual std::optional<std::string> chooseOpenPath(QWidget* owner,
+                                                    const std::filesystem::path& startFolder) = 0;
+  // The full path to write the pose file to, proposing proposedName in startFolder; an existing
+  // file only after the user confirmed overwriting it. Nothing when the user cancels.
   virtual std::optional<std::string> chooseSavePath(QWidget* owner,
+                                                    const std::filesystem::path& startFolder,
                                                     const std::string& proposedName) = 0;
 };
 
-// The toolkit's own file dialogs, with the same look on every desktop so that the titles, the
-// filters, the default extensions and the overwrite question are always the ones above. Each
-// dialog starts in the folder of the file last chosen, so the pose file is proposed beside its
-// motion.
+// The platform's file dialogs where it offers them (on a Linux desktop those its portal shows),
+// Qt's own otherwise, with the titles and filters above. A pose file's name typed without an
+// extension gets ".pz2", and replacing an existing file is always asked first.
 class QtFileDialogs final : public FileDialogs {
  public:
-  std::optional<std::string> chooseOpenPath(QWidget* owner) override;
+  std::optional<std::string> chooseOpenPath(QWidget* owner,
+                                            const std::filesystem::path& startFolder) override;
   std::optional<std::string> chooseSavePath(QWidget* owner,
+                                            const std::filesystem::path& startFolder,
                                             const std::string& proposedName) override;
-
- private:
-  QString folder_;
 };
+
+// Asks for the pose file's path with askForName (a save dialog that starts in folder, proposing
+// name; nothing when cancelled). A name chosen without an extension gets ".pz2" only afterwards, so
+// a platform's dialog never asked about replacing that file: askToReplace does, and when it is
+// not to be replaced, the dialog comes again where the user was.
+using AskForName =
+    std::function<std::optional<QString>(const QString& folder, const QString& name)>;
+using AskToReplace = std::function<bool(const QString& path)>;
+std::optional<QString> choosePoseFilePath(QString folder, QString name,
+                                          const AskForName& askForName,
+                                          const AskToReplace& askToReplace);
 
 }  // namespace zev

@@ -1,10 +1,17 @@
 // Z.E.V, the dialog program: one copy at a time, the splash, then the main dialog until the user
-// closes it. It takes no arguments and keeps no settings.
+// closes it. It takes one BVH file to open, as a file manager passes it, and keeps no settings.
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QFile>
 #include <QMessageBox>
 #include <QPalette>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
 
+#include "common/version.h"
 #include "desktop/file_dialogs.h"
 #include "desktop/main_dialog.h"
 #include "desktop/single_instance.h"
@@ -31,12 +38,52 @@ void applyDialogColours(QApplication& application) {
                      "rgb(0, 0, 80); }"));
 }
 
+// On a Linux desktop the file dialogs come through the desktop's portal, which shows the desktop's
+// own; everything else keeps the desktop's look, and where no portal answers, Qt's dialog shows.
+// A platform theme the user chose stays.
+void preferDesktopPortal() {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORMTHEME") &&
+      !qEnvironmentVariableIsEmpty("XDG_CURRENT_DESKTOP")) {
+    qputenv("QT_QPA_PLATFORMTHEME", "xdgdesktopportal");
+  }
+}
+
+// The motion file the program was started with (`zev FILE.bvh`), if any. --help and --version
+// answer and end the program, as does anything it cannot take.
+std::optional<std::string> motionFileArgument(const QApplication& application) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      QStringLiteral("Adds secondary motion to a Poser BVH animation and saves it as a PZ2 pose."));
+  parser.addHelpOption();
+  parser.addVersionOption();
+  parser.addPositionalArgument(QStringLiteral("FILE.bvh"),
+                               QStringLiteral("A BVH motion to open once the dialog is up."),
+                               QStringLiteral("[FILE.bvh]"));
+  parser.process(application);
+  const QStringList files = parser.positionalArguments();
+  if (files.size() > 1) {
+    std::fprintf(stderr, "zev: one motion file at a time, not %lld\n",
+                 static_cast<long long>(files.size()));
+    std::exit(2);
+  }
+  if (files.isEmpty()) return std::nullopt;
+  return QFile::encodeName(files.constFirst()).toStdString();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  preferDesktopPortal();
   QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("zev"));
+  QApplication::setApplicationVersion(QString::fromLatin1(
+      zev::ZEV_VERSION.data(), static_cast<qsizetype>(zev::ZEV_VERSION.size())));
+  // The desktop entry that windows of this program belong to, for the desktop's icon and name.
+  QGuiApplication::setDesktopFileName(QStringLiteral("zev"));
   application.setWindowIcon(zev::applicationIcon());
+  const std::optional<std::string> motionFile = motionFileArgument(application);
 
+  // A second copy only warns, also when it was given a file.
   zev::SingleInstanceLock lock;
   if (lock.acquire() == zev::InstanceLock::HeldByAnotherCopy) {
     zev::makeAlreadyRunningMessage()->exec();
@@ -50,6 +97,7 @@ int main(int argc, char* argv[]) {
 
   zev::QtFileDialogs fileDialogs;
   zev::MainDialog dialog(fileDialogs);
+  if (motionFile) dialog.openWhenShown(*motionFile);
   dialog.exec();
   return 0;
 }

@@ -4,6 +4,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCursor>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -22,6 +23,7 @@
 #include <QVBoxLayout>
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include "desktop/file_dialogs.h"
 #include "desktop/panel_widget.h"
@@ -135,8 +137,10 @@ MainDialog::MainDialog(FileDialogs& fileDialogs, QWidget* parent)
       fileDialogs_(fileDialogs) {
   setWindowTitle(QString::fromLatin1(MAIN_DIALOG_CAPTION));
   setWindowIcon(applicationIcon());
+  useBuiltInFont();
   QFont font(QStringLiteral("Arial"));
   font.setPointSize(8);
+  font.setHintingPreference(QFont::PreferVerticalHinting);
   setFont(font);
   setAcceptDrops(true);
 
@@ -150,10 +154,11 @@ MainDialog::MainDialog(FileDialogs& fileDialogs, QWidget* parent)
   // before it sees them.
   qApp->installEventFilter(this);
 
-  // The about page as soon as the dialog is up.
+  // The about page as soon as the dialog is up, then the motion given at start.
   QTimer::singleShot(1, this, [this] {
     state_.showAbout();
     showState();
+    if (startFile_) openChosen(*std::exchange(startFile_, std::nullopt));
   });
 }
 
@@ -239,6 +244,8 @@ void MainDialog::buildControls(double dotsPerInch) {
       addControl(ControlId::StatusField, new QLineEdit(this), {7, 169, 136, 13}, dotsPerInch);
   status->setReadOnly(true);
   status->setAcceptDrops(false);
+  // Nothing in it can be changed; its text can still be selected with the mouse and copied.
+  status->setFocusPolicy(Qt::NoFocus);
 
   // The panel draws at its own fixed size; a sunken edge surrounds it.
   const QRect panelRect = dialogUnitsToPixels(PANEL_UNITS, dotsPerInch);
@@ -292,23 +299,42 @@ void MainDialog::placeNearMousePointer() {
 
 void MainDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
+  // The focused button shows its focus ring from the start, not only after the first Tab.
+  setAttribute(Qt::WA_KeyboardFocusChange);
   raise();
   activateWindow();
+}
+
+std::filesystem::path MainDialog::fileDialogFolder() const {
+  const auto path = [](const QString& folder) {
+    return std::filesystem::path(QFile::encodeName(folder).toStdString());
+  };
+  const std::array<std::filesystem::path, 3> fallbacks{
+      path(QDir::currentPath()), path(QDir::homePath()), path(QDir::rootPath())};
+  return state_.fileDialogFolder(fallbacks);
 }
 
 void MainDialog::open() {
   state_.beginOpen();
   showState();
-  if (const std::optional<std::string> path = fileDialogs_.chooseOpenPath(this)) {
+  if (const std::optional<std::string> path =
+          fileDialogs_.chooseOpenPath(this, fileDialogFolder())) {
     state_.openFile(*path);
   }
+}
+
+void MainDialog::openChosen(const std::string& path) {
+  // What Open does with a chosen file, without asking for one.
+  state_.beginOpen();
+  state_.openFile(path);
+  showState();
 }
 
 void MainDialog::save() {
   state_.beginSave();
   showState();
   if (const std::optional<std::string> path =
-          fileDialogs_.chooseSavePath(this, state_.proposedSaveName())) {
+          fileDialogs_.chooseSavePath(this, fileDialogFolder(), state_.proposedSaveName())) {
     state_.saveTo(*path);
   }
 }
@@ -323,6 +349,8 @@ void MainDialog::showState() {
   for (int i = 0; i < SPIN_COUNT; ++i) {
     const Spin spin = static_cast<Spin>(i);
     spins_[i]->setEnabled(state_.spinEnabled(spin));
+    // A field takes the focus only while its arrows, and so the arrow keys, can change it.
+    fields_[i]->setFocusPolicy(state_.spinEnabled(spin) ? Qt::StrongFocus : Qt::NoFocus);
     fields_[i]->setText(QString::number(state_.position(spin)));
   }
   static_cast<QRadioButton*>(
@@ -396,10 +424,7 @@ void MainDialog::dropEvent(QDropEvent* event) {
   const std::optional<QString> path = droppedMotionFile(event->mimeData());
   if (!path) return;
   event->acceptProposedAction();
-  // What Open does with a chosen file, without asking for one.
-  state_.beginOpen();
-  state_.openFile(QFile::encodeName(*path).toStdString());
-  showState();
+  openChosen(QFile::encodeName(*path).toStdString());
 }
 
 }  // namespace zev

@@ -4,6 +4,9 @@
 #include <QHash>
 #include <QRect>
 #include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
 
 #include "dialog/dialog_state.h"
 
@@ -63,6 +66,10 @@ class MainDialog final : public QDialog {
   explicit MainDialog(FileDialogs& fileDialogs, QWidget* parent = nullptr);
   ~MainDialog() override;
 
+  // Opens the motion at path as Open would, once the about page has been drawn: `zev FILE.bvh`.
+  // Call before the dialog is shown.
+  void openWhenShown(const std::string& path) { startFile_ = path; }
+
   // The control with that template id.
   QWidget* control(ControlId id) const { return controls_.value(static_cast<int>(id)); }
   const DialogState& state() const { return state_; }
@@ -80,7 +87,11 @@ class MainDialog final : public QDialog {
   void placeNearMousePointer();
 
   void open();
+  // What Open does with a file chosen without its dialog (dropped, or given at start).
+  void openChosen(const std::string& path);
   void save();
+  // Beside the file last opened or saved; before that the working folder, then the home folder.
+  std::filesystem::path fileDialogFolder() const;
   // Mirrors the state on the controls and plays what was drawn onto the panel.
   void showState();
   bool handleKey(QWidget* target, int key);
@@ -91,6 +102,7 @@ class MainDialog final : public QDialog {
   std::array<QLineEdit*, SPIN_COUNT> fields_{};
   std::array<SpinArrows*, SPIN_COUNT> spins_{};
   PanelWidget* panel_ = nullptr;
+  std::optional<std::string> startFile_;
 };
 
 }  // namespace zev

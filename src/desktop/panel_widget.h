@@ -9,6 +9,10 @@
 // image, so that a repaint (another window passing over it) shows the last page again instead of
 // a black rectangle. Pages are played with their pauses visible: the title slides down and the
 // lines slide right while the user interface waits, as the pages are meant to be seen.
+//
+// The panel measures PANEL_WIDTH x PANEL_HEIGHT units. Its image has as many pixels per unit as
+// the screen it is on (two on a screen at 200 %), so that lines and text stay sharp; moved to a
+// screen of another ratio, it draws the page shown again at that ratio.
 
 namespace zev {
 
@@ -20,7 +24,7 @@ class PanelWidget : public QWidget {
 
   // Draws ops onto the panel. Pauses block the caller; a hidden panel skips them.
   void play(const PanelOps& ops);
-  // What the panel shows now.
+  // What the panel shows now, at the screen's pixel ratio.
   QImage image() const;
 
  Q_SIGNALS:
@@ -29,9 +33,15 @@ class PanelWidget : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
+  // Draws the shown page anew when the screen's pixel ratio is no longer the image's.
+  void matchScreen();
+
   QImage image_;
+  // What was drawn since the panel was last filled black: enough to draw the page again.
+  PanelOps shown_;
 };
 
 }  // namespace zev

@@ -62,7 +62,13 @@ void DialogState::saveTo(const std::string& path) {
     return;
   }
   const SaveResult result = savePz2File(path, *store_);
-  if (!result.ok()) showStatus(PZ2_SAVE_ERROR_MESSAGE, path + ": " + result.reason());
+  if (!result.ok()) {
+    showStatus(PZ2_SAVE_ERROR_MESSAGE, path + ": " + result.reason());
+    return;
+  }
+  // A save that worked must not go on saying that the last one failed; any other text stays.
+  if (status_ == PZ2_SAVE_ERROR_MESSAGE) showStatus("", "");
+  startFolder_.fileChosen(path);
 }
 
 std::string DialogState::proposedSaveName() const { return proposedPz2Name(bvhFileTitle_); }
@@ -136,6 +142,7 @@ void DialogState::markResultsStale() {
 
 void DialogState::rememberOpenedFile(std::string_view path) {
   bvhFilePath_ = path;
+  startFolder_.fileChosen(bvhFilePath_);
   bvhFileTitle_ = bvhFileTitleOf(path);
   buttonsEnabled_.fill(false);
   store_->motion.frameCount = 0;

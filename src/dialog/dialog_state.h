@@ -1,13 +1,16 @@
 #pragma once
 
 #include <array>
+#include <filesystem>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "analysis/effect_parameters.h"
 #include "bvh/bvh_reader.h"
 #include "dialog/analysis_view.h"
+#include "dialog/start_folder.h"
 #include "pages/panel_ops.h"
 #include "pages/panel_state.h"
 #include "store/motion_store.h"
@@ -57,10 +60,16 @@ class DialogState final : public AnalysisView {
   // Reads the opened file again and analyses it with the parameters as they are now.
   void analyze();
   // Writes the pose file to a path the user chose; a failure shows in the status field, and so
-  // does a path that leads to the opened motion file, which stays as it is.
+  // does a path that leads to the opened motion file, which stays as it is. A later save that
+  // works takes that failure away.
   void saveTo(const std::string& path);
   // The name the save dialog proposes: the opened file's title with ".pz2".
   std::string proposedSaveName() const;
+  // Where the next open or save dialog starts: beside the file last opened or saved, else in the
+  // first of the window's fallbacks that can be listed (see StartFolder).
+  std::filesystem::path fileDialogFolder(std::span<const std::filesystem::path> fallbacks) const {
+    return startFolder_.folder(fallbacks);
+  }
 
   void showGraph();
   void showInfo();
@@ -109,6 +118,7 @@ class DialogState final : public AnalysisView {
   std::string bvhFilePath_;
   std::string bvhFileTitle_{NO_FILE_TITLE};
   PanelOps pendingPanelOps_;
+  StartFolder startFolder_;
 };
 
 }  // namespace zev

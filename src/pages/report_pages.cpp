@@ -12,7 +12,8 @@ namespace zev {
 
 namespace {
 
-constexpr const char* WEB_ADDRESS = "https://zev.example.org/";
+// Where more information really is: the guide that is installed with the program.
+constexpr const char* DOCUMENTATION = "README.md";
 // The character 178 of the page's code page: a superscript two.
 constexpr const char* SUPERSCRIPT_TWO = "\u00B2";
 // The largest motion the reader accepts, and its duration at 15 frames per second.
@@ -120,7 +121,7 @@ PanelOps showAboutPage() {
                                        {150, "Figure:\tOrvel's Lite Series"},
                                        {175, "Hair:  \tBrannik's Pony Tail"},
                                        {225, "More Information ..."},
-                                       {250, std::string("   ") + WEB_ADDRESS}}};
+                                       {250, std::string("   ") + DOCUMENTATION}}};
   for (const PageLine& line : lines)
     ops.push_back(pageLineOp(20, line.y, line.text, ABOUT_TAB_STOP));
   ops.push_back(copyPictureOp(ABOUT_PICTURE, 260, 20));

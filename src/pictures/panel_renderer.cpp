@@ -17,6 +17,8 @@ QColor toQColor(PanelColor color) { return QColor(color.red, color.green, color.
 
 QImage pictureById(int id) { return id == ABOUT_PICTURE ? aboutPicture() : QImage(); }
 
+int sign(int value) { return (value > 0) - (value < 0); }
+
 QFont arialFont(int pointSize, int dotsPerInch) {
   QFont font(QStringLiteral("Arial"));
   font.setPixelSize(fontPixelSize(pointSize, dotsPerInch));
@@ -24,6 +26,9 @@ QFont arialFont(int pointSize, int dotsPerInch) {
   font.setStyle(QFont::StyleNormal);
   // Whole pixels in the exact page colours, as the panel's pages were made to look.
   font.setStyleStrategy(QFont::NoAntialias);
+  // The hinting that Debian's font configuration gives, named here so that another configuration
+  // (or none at all) changes no pixel of a page.
+  font.setHintingPreference(QFont::PreferVerticalHinting);
   return font;
 }
 
@@ -40,7 +45,9 @@ PanelRenderer::PanelRenderer(QImage& target, int dotsPerInch)
       pen_(Qt::black),
       text_(Qt::black),
       background_(Qt::black),
-      pointSize_(8) {}
+      pointSize_(8) {
+  useBuiltInFont();
+}
 
 void PanelRenderer::play(const PanelOps& ops, const PauseHandler& onPause) {
   QPainter painter(&target_);
@@ -48,7 +55,7 @@ void PanelRenderer::play(const PanelOps& ops, const PauseHandler& onPause) {
   for (const PanelOp& op : ops) {
     switch (op.kind) {
       case PanelOpKind::FillBlack:
-        painter.fillRect(target_.rect(), Qt::black);
+        painter.fillRect(panelRect(), Qt::black);
         break;
       case PanelOpKind::SelectPen:
         pen_ = toQColor(op.color);
@@ -81,31 +88,41 @@ void PanelRenderer::play(const PanelOps& ops, const PauseHandler& onPause) {
   }
 }
 
+QRect PanelRenderer::panelRect() const {
+  return QRectF(QPointF(0, 0), target_.deviceIndependentSize()).toAlignedRect();
+}
+
 void PanelRenderer::drawLine(QPainter& painter, const PanelOp& op) const {
   // A bar of a wild signal can run far beyond the panel. The pages' lines are upright or level,
-  // so such a line is cut one pixel outside the image, where nothing of it shows anyway; walking
-  // it pixel by pixel would hold the dialog up for seconds.
+  // so such a line is cut one unit outside the panel, where nothing of it shows anyway, and the
+  // painter never sees coordinates near the ends of its range.
+  const QRect panel = panelRect();
   int x = op.x;
   int y = op.y;
   int x2 = op.x2;
   int y2 = op.y2;
-  if (x == x2) {
-    y = std::clamp(y, -1, target_.height());
-    y2 = std::clamp(y2, -1, target_.height());
-  } else if (y == y2) {
-    x = std::clamp(x, -1, target_.width());
-    x2 = std::clamp(x2, -1, target_.width());
+  if (x == x2 && y == y2) return;
+  // Each unit of a line is a filled square, so that it covers whole device pixels at any pixel
+  // ratio: one pixel at 1, two by two at 2.
+  if (x == x2 || y == y2) {
+    x = std::clamp(x, -1, panel.width());
+    x2 = std::clamp(x2, -1, panel.width());
+    y = std::clamp(y, -1, panel.height());
+    y2 = std::clamp(y2, -1, panel.height());
+    // The end point itself is left out, so that lines joined end to start cover each unit once.
+    const QPoint last(x2 - sign(x2 - x), y2 - sign(y2 - y));
+    painter.fillRect(QRect(QPoint(std::min(x, last.x()), std::min(y, last.y())),
+                           QPoint(std::max(x, last.x()), std::max(y, last.y()))),
+                     pen_);
+    return;
   }
-  // Every pixel from the start towards the end point, the end point itself left out, so that
-  // lines joined end to start paint each pixel once.
   const int dx = std::abs(x2 - x);
   const int dy = -std::abs(y2 - y);
   const int stepX = x < x2 ? 1 : -1;
   const int stepY = y < y2 ? 1 : -1;
-  QPolygon pixels;
   int error = dx + dy;
   while (x != x2 || y != y2) {
-    pixels << QPoint(x, y);
+    painter.fillRect(x, y, 1, 1, pen_);
     const int twice = 2 * error;
     if (twice >= dy) {
       error += dy;
@@ -116,9 +133,6 @@ void PanelRenderer::drawLine(QPainter& painter, const PanelOp& op) const {
       y += stepY;
     }
   }
-  if (pixels.isEmpty()) return;
-  painter.setPen(QPen(pen_, 1, Qt::SolidLine));
-  painter.drawPoints(pixels);
 }
 
 void PanelRenderer::drawText(QPainter& painter, const PanelOp& op) const {

@@ -3,7 +3,7 @@
 #include <QIcon>
 #include <QImage>
 
-// The pictures built into the program (Qt resources under :/pictures).
+// The pictures and the font built into the program (Qt resources under :/pictures and :/fonts).
 
 namespace zev {
 
@@ -13,5 +13,11 @@ QImage aboutPicture();
 QImage splashPicture();
 // The window and task-bar icon.
 QIcon applicationIcon();
+
+// Registers the built-in Liberation Sans, whose letters take the room of Arial's, and makes "Arial"
+// resolve to it wherever the system has no Arial of its own, so that the dialog's labels and the
+// panel's pages are laid out alike on every machine. Needs the application object; calling it
+// again does nothing.
+void useBuiltInFont();
 
 }  // namespace zev

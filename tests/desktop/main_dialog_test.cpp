@@ -12,8 +12,11 @@
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
+#include <cstdlib>
 #include <deque>
+#include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -33,11 +36,15 @@ namespace {
 // Answers the file dialogs in place of the user and remembers what it was asked.
 class ScriptedFileDialogs final : public FileDialogs {
  public:
-  std::optional<std::string> chooseOpenPath(QWidget*) override {
+  std::optional<std::string> chooseOpenPath(QWidget*,
+                                            const std::filesystem::path& startFolder) override {
     ++openCalls;
+    startFolders.push_back(startFolder);
     return next(openAnswers);
   }
-  std::optional<std::string> chooseSavePath(QWidget*, const std::string& proposedName) override {
+  std::optional<std::string> chooseSavePath(QWidget*, const std::filesystem::path& startFolder,
+                                            const std::string& proposedName) override {
+    startFolders.push_back(startFolder);
     proposedNames.push_back(proposedName);
     if (panel != nullptr) panelAtSave = panel->image();
     return next(saveAnswers);
@@ -46,6 +53,8 @@ class ScriptedFileDialogs final : public FileDialogs {
   std::deque<std::optional<std::string>> openAnswers;
   std::deque<std::optional<std::string>> saveAnswers;
   int openCalls = 0;
+  // Where each dialog started, open and save alike, in order.
+  std::vector<std::filesystem::path> startFolders;
   std::vector<std::string> proposedNames;
   PanelWidget* panel = nullptr;
   QImage panelAtSave;
@@ -66,6 +75,20 @@ bool allBlack(const QImage& image) {
     }
   }
   return true;
+}
+
+// Set in the environment of the copy of this program that saves a picture of the started dialog
+// into the file it names.
+constexpr const char* GRAB_DIALOG_VARIABLE = "ZEV_TEST_GRAB_DIALOG_INTO";
+
+// The dialog as it looks once the about page has been drawn; null if that page never came.
+QImage grabStartedDialog() {
+  ScriptedFileDialogs dialogs;
+  MainDialog dialog(dialogs);
+  dialog.show();
+  const auto* panel = static_cast<PanelWidget*>(dialog.control(ControlId::DisplayPanel));
+  if (!QTest::qWaitFor([panel] { return !allBlack(panel->image()); }, 2000)) return {};
+  return dialog.grab().toImage();
 }
 
 class MainDialogTest : public ::testing::Test {
@@ -106,6 +129,16 @@ class MainDialogTest : public ::testing::Test {
     QTest::mouseClick(arrows[up ? 0 : 1], Qt::LeftButton);
   }
 
+  // The controls that Tab reaches, going round the dialog from the focused one.
+  std::set<QWidget*> tabStops() const {
+    std::set<QWidget*> stops;
+    for (int i = 0; i < 40; ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      stops.insert(QApplication::focusWidget());
+    }
+    return stops;
+  }
+
   void openThroughDialog(const std::optional<std::string>& answer) {
     dialogs_.openAnswers.push_back(answer);
     QTest::mouseClick(button(ControlId::OpenButton), Qt::LeftButton);
@@ -128,6 +161,17 @@ TEST(DialogUnits, ConvertWithTheDialogFontsCellScaledByResolution) {
   EXPECT_EQ(dialogUnitsToPixels(QRect(146, 4, 231, 178), 96), QRect(219, 7, 346, 311));
   EXPECT_EQ(dialogUnitsToPixels(QRect(0, 0, 381, 189), 96), QRect(0, 0, 571, 330));
   EXPECT_EQ(dialogUnitsToPixels(QRect(12, 9, 37, 13), 144), QRect(27, 23, 83, 34));
+}
+
+// The labels, the fields and the pages keep their room and their pixels on a machine that offers
+// no font of its own: the program brings its own.
+TEST(MainDialogLook, SameWithOrWithoutTheSystemsFonts) {
+  const test::TempDir dir;
+  const std::filesystem::path bare = dir.path() / "bare.png";
+  ASSERT_EQ(test::runAgainWithoutSystemFonts(dir, GRAB_DIALOG_VARIABLE, bare.string()), "");
+  const QImage normal = grabStartedDialog();
+  ASSERT_FALSE(normal.isNull());
+  EXPECT_EQ(QImage(QString::fromStdString(bare.string())).convertToFormat(normal.format()), normal);
 }
 
 TEST_F(MainDialogTest, StartsWithDefaultsAndOnlyTheAlwaysUsableControlsEnabled) {
@@ -238,6 +282,36 @@ TEST_F(MainDialogTest, SpinsWrapAroundWithArrowsAndArrowKeys) {
   EXPECT_EQ(field(ControlId::DelayTimeField)->text(), "10");
 }
 
+TEST_F(MainDialogTest, OnlyWhatTheUserCanChangeTakesTheFocus) {
+  ASSERT_TRUE(button(ControlId::OpenButton)->hasFocus());
+  struct Case {
+    ControlId id;
+    bool stop;
+  };
+  for (const bool stillMode : {true, false}) {
+    QTest::mouseClick(control(stillMode ? ControlId::StillModeRadio : ControlId::MovieModeRadio),
+                      Qt::LeftButton);
+    const std::set<QWidget*> stops = tabStops();
+    for (const Case& c :
+         {Case{ControlId::OpenButton, true}, Case{ControlId::GCoefficientField, true},
+          // A field whose arrows are disabled cannot change.
+          Case{ControlId::DelayTimeField, !stillMode}, Case{ControlId::GFusionField, !stillMode},
+          Case{ControlId::StatusField, false}}) {
+      SCOPED_TRACE(static_cast<int>(c.id));
+      SCOPED_TRACE(stillMode ? "still mode" : "movie mode");
+      EXPECT_EQ(stops.count(control(c.id)), c.stop ? 1u : 0u);
+    }
+  }
+}
+
+TEST_F(MainDialogTest, TheFocusedButtonShowsItsFocusFromTheStart) {
+  QPushButton* open = button(ControlId::OpenButton);
+  ASSERT_TRUE(open->hasFocus());
+  const QImage focused = open->grab().toImage();
+  button(ControlId::InfoButton)->setFocus(Qt::OtherFocusReason);
+  EXPECT_NE(open->grab().toImage(), focused);
+}
+
 TEST_F(MainDialogTest, EnterAndEscapeDoNothingButBeep) {
   button(ControlId::OpenButton)->setFocus();
   QTest::keyClick(button(ControlId::OpenButton), Qt::Key_Return);
@@ -308,6 +382,12 @@ TEST_F(MainDialogTest, SaveClearsThePanelThenWritesTheChosenFile) {
   EXPECT_EQ(status(), "PZ2 FILE SAVE ERR");
   EXPECT_EQ(statusTip(), unreachable + ": " +
                              std::make_error_code(std::errc::no_such_file_or_directory).message());
+
+  // Saved after all: the failure and its reason no longer show.
+  dialogs_.saveAnswers.push_back(target);
+  QTest::mouseClick(button(ControlId::SaveButton), Qt::LeftButton);
+  EXPECT_EQ(status(), "");
+  EXPECT_EQ(statusTip(), "");
 }
 
 TEST_F(MainDialogTest, DroppingAMotionFileOpensIt) {
@@ -327,9 +407,41 @@ TEST_F(MainDialogTest, DroppingAMotionFileOpensIt) {
   EXPECT_EQ(dialogs_.openCalls, 0);
   EXPECT_EQ(results(), "SAG");
   EXPECT_EQ(dialog_.state().bvhFileTitle(), "dance");
+
+  // Save proposes the pose file beside the dropped motion.
+  QTest::mouseClick(button(ControlId::SaveButton), Qt::LeftButton);
+  ASSERT_EQ(dialogs_.startFolders.size(), 1u);
+  EXPECT_EQ(dialogs_.startFolders.back(), folder_.path());
+  EXPECT_EQ(dialogs_.proposedNames.back(), "dance.pz2");
+}
+
+// `zev FILE.bvh`, as a file manager starts it.
+class MainDialogStartedWithAFile : public MainDialogTest {
+ protected:
+  void SetUp() override {
+    dialog_.openWhenShown(goodFile());
+    dialog_.show();
+    // The about page, then the motion as Open would open it.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !status().isEmpty(); }, 2000));
+  }
+};
+
+TEST_F(MainDialogStartedWithAFile, OpensItAsOpenWouldAndSavesBesideIt) {
+  EXPECT_EQ(dialog_.state().bvhFileTitle(), "dance");
+  EXPECT_EQ(results(), "SAG");
+  EXPECT_EQ(status(), "COMPLETE...");
+  EXPECT_EQ(dialogs_.openCalls, 0);
+  QTest::mouseClick(button(ControlId::SaveButton), Qt::LeftButton);
+  EXPECT_EQ(dialogs_.startFolders, std::vector<std::filesystem::path>{folder_.path()});
 }
 
 }  // namespace
 }  // namespace zev
 
-int main(int argc, char** argv) { return zev::test::runQtTests<QApplication>(argc, argv); }
+int main(int argc, char** argv) {
+  if (const char* file = std::getenv(zev::GRAB_DIALOG_VARIABLE)) {
+    QApplication application(argc, argv);
+    return zev::grabStartedDialog().save(QString::fromLocal8Bit(file)) ? 0 : 1;
+  }
+  return zev::test::runQtTests<QApplication>(argc, argv);
+}

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -189,6 +190,11 @@ TEST_F(DialogStateTest, SaveWritesThePoseFileOrReportsTheFailure) {
       unreachable + ": " + std::make_error_code(std::errc::no_such_file_or_directory).message());
   EXPECT_EQ(buttonsOf(state), ALL_ENABLED);
 
+  // Saved after all: the failure no longer shows.
+  state.saveTo(target);
+  EXPECT_EQ(state.status(), "");
+  EXPECT_EQ(state.statusDetail(), "");
+
   // Saving over the opened motion, here through a link, would lose it: refused.
   const std::string motion = test::readWholeFile(state.bvhFilePath());
   const std::filesystem::path link = folder_.path() / "motion.pz2";
@@ -223,6 +229,24 @@ TEST(DroppedFile, OnlyOneFileNamedLikeAMotionOpens) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(opensDroppedFile(c.count, c.name), c.opens);
   }
+}
+
+TEST_F(DialogStateTest, FileDialogsStartBesideTheLastFileOpenedOrSaved) {
+  const test::TempDir elsewhere;
+  const std::array<std::filesystem::path, 1> fallbacks{elsewhere.path()};
+  DialogState state;
+  EXPECT_EQ(state.fileDialogFolder(fallbacks), elsewhere.path());
+  openGood(state);
+  EXPECT_EQ(state.fileDialogFolder(fallbacks), folder_.path());
+
+  // A save that fails, in a folder that exists: the dialogs keep starting beside the motion.
+  std::filesystem::create_directory(elsewhere.path() / "taken.pz2");
+  state.saveTo((elsewhere.path() / "taken.pz2").string());
+  ASSERT_EQ(state.status(), PZ2_SAVE_ERROR_MESSAGE);
+  EXPECT_EQ(state.fileDialogFolder(fallbacks), folder_.path());
+
+  state.saveTo((elsewhere.path() / "walk.pz2").string());
+  EXPECT_EQ(state.fileDialogFolder(fallbacks), elsewhere.path());
 }
 
 }  // namespace

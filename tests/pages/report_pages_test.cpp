@@ -105,6 +105,9 @@ TEST(ReportPages, AboutPage) {
   EXPECT_EQ(lines.at(175).tabStop, 55);
   EXPECT_EQ(lines.at(225).tabStop, 0);
   EXPECT_EQ(lines.at(250).color, ABOUT_LINE_COLOR);
+  // Only what is true: the installed guide, not an address that leads nowhere.
+  EXPECT_EQ(lines.at(225).text, "More Information ...");
+  EXPECT_EQ(lines.at(250).text, "   README.md");
   EXPECT_EQ(ops.back(), copyPictureOp(ABOUT_PICTURE, 260, 20));
   EXPECT_EQ(totalPause(ops), 70);
 }

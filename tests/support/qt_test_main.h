@@ -2,7 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QProcess>
+#include <QString>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "support/test_support.h"
 
 // The main of a test that draws with Qt: Qt's offscreen platform unless another is chosen, one
 // application object for the whole run, then every test. Application is QGuiApplication for the
@@ -16,6 +23,26 @@ int runQtTests(int argc, char** argv) {
   Application application(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
+}
+
+// Runs this test program once more, with variable set to value and a font configuration that
+// lists no font folder, so that the program's built-in font is the only one it finds. Empty when
+// that run ended well, else what it reported.
+inline std::string runAgainWithoutSystemFonts(const TempDir& scratch, const char* variable,
+                                              const std::string& value) {
+  const std::string noFonts =
+      scratch.write("fonts.conf", "<?xml version=\"1.0\"?>\n<fontconfig><cachedir>" +
+                                      scratch.path().string() + "/cache</cachedir></fontconfig>\n");
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("FONTCONFIG_FILE"), QString::fromStdString(noFonts));
+  environment.insert(QString::fromLatin1(variable), QString::fromStdString(value));
+  QProcess run;
+  run.setProcessEnvironment(environment);
+  run.start(QCoreApplication::applicationFilePath(), {});
+  if (!run.waitForFinished(30000)) return "did not end within 30 s";
+  if (run.exitStatus() == QProcess::NormalExit && run.exitCode() == 0) return "";
+  return "ended with " + std::to_string(run.exitCode()) + ": " +
+         run.readAllStandardError().toStdString();
 }
 
 }  // namespace zev::test
