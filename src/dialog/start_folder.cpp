@@ -1,5 +1,6 @@
 #include "dialog/start_folder.h"
 
+#include <cstdint>
 #include <system_error>
 
 namespace zev {
@@ -9,8 +10,11 @@ bool canStartIn(const std::filesystem::path& folder) {
   if (folder.empty() || !std::filesystem::is_directory(folder, error)) return false;
   const std::filesystem::directory_iterator listing(folder, error);
   if (error) return false;
+  // A pseudo file system such as /proc holds no room: its capacity is 0, or unknown (all bits
+  // set, as some standard libraries report it).
   const std::filesystem::space_info room = std::filesystem::space(folder, error);
-  return !error && room.capacity > 0;
+  constexpr auto UNKNOWN = static_cast<std::uintmax_t>(-1);
+  return !error && room.capacity > 0 && room.capacity != UNKNOWN;
 }
 
 void StartFolder::fileChosen(const std::filesystem::path& file) {
