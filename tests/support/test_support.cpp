@@ -6,8 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -31,9 +31,14 @@ void writeWholeFile(const std::filesystem::path& path, std::string_view bytes) {
 }
 
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "zev-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make " + pattern);
-  path_ = pattern;
+  // A random name, made only if no folder has it yet: tests running at once each get their own.
+  std::mt19937_64 random(std::random_device{}());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    path_ = std::filesystem::temp_directory_path() / ("zev-test-" + std::to_string(random()));
+    if (std::filesystem::create_directory(path_)) return;
+  }
+  throw std::runtime_error("cannot make a folder under " +
+                           std::filesystem::temp_directory_path().string());
 }
 
 TempDir::~TempDir() {
