@@ -5,6 +5,7 @@
 
 #include "cli/convert_command.h"
 #include "cli/console_windows.h"
+#include "files/file_system.h"
 
 // Windows leaves wildcards to the program: the C library expands "Motions\*.bvh" into the files it
 // names before wmain starts, as a shell on other systems would.
@@ -16,6 +17,7 @@ int _dowildcard = -1;
 // wmain gets them whole, as UTF-16. The pages are not drawn here: the Windows build has no Qt, so
 // --graphs is refused.
 int wmain(int argc, wchar_t** argv) {
+  zev::prepareStandardOutput();
   std::vector<std::string> arguments = zev::utf8Arguments(argc, argv);
   std::vector<char*> pointers;
   for (std::string& argument : arguments) pointers.push_back(argument.data());

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # zev-convert.exe run as on Windows: a motion whose name is not ASCII, in a folder with blanks and
-# named with a backslash; wildcards; its message on a console and through a pipe; --graphs, which
-# this build lacks.
+# named with a backslash; wildcards; its message on a console and through a pipe; the pose file
+# through a pipe; --graphs, which this build lacks.
 #   convert_exe_test.sh ZEV_CONVERT_WINE SAMPLE.bvh
 set -u
 convert=$1
@@ -20,6 +20,10 @@ mkdir 'Take one'
 cp "$sample" "Take one/$title.bvh"
 cp "$sample" walk.bvh
 "$convert" walk.bvh >/dev/null || fail "the plain name does not convert"
+
+# -o -: the pose file through a pipe, byte for byte, its status line on standard error.
+"$convert" -o - walk.bvh >piped.pz2 2>err.txt || fail "-o -: rc $?: $(cat err.txt)"
+cmp -s piped.pz2 walk.pz2 || fail "-o -: the pose file differs from the saved one"
 
 # Through a pipe: the name's UTF-8 bytes as given, lines that end in a line feed alone, and the pose
 # file beside the motion with the bytes of the plain name's.
