@@ -77,10 +77,11 @@ windows:
 	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64-posix.cmake
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target zev-convert
 
-# Its tests under wine, then the golden check with zev-convert.exe under wine.
-windows-test: windows
+# Its tests under wine, then the golden cases with zev-convert.exe under wine, its signal tables
+# against the native converter's.
+windows-test: build windows
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
-	@scripts/windows-test $(WINDOWS_BUILD) $(JOBS)
+	@scripts/windows-test $(WINDOWS_BUILD) $(BUILD) $(JOBS)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(WEB_BUILD) $(LIBCXX_BUILD) \
