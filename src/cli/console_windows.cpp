@@ -78,10 +78,13 @@ std::streamsize StandardStreamBuffer::xsputn(const char* text, std::streamsize c
 }
 
 int StandardStreamBuffer::sync() {
-  const bool written = console_ != nullptr ? writeToConsole(console_, pending_)
-                                           : std::fwrite(pending_.data(), 1, pending_.size(),
-                                                         stream_) == pending_.size() &&
-                                                 std::fflush(stream_) == 0;
+  bool written = false;
+  if (console_ != nullptr) {
+    written = writeToConsole(console_, pending_);
+  } else {
+    written = std::fwrite(pending_.data(), 1, pending_.size(), stream_) == pending_.size() &&
+              std::fflush(stream_) == 0;
+  }
   pending_.clear();
   return written ? 0 : -1;
 }
