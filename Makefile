@@ -5,10 +5,11 @@ TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 WEB_BUILD ?= build-web
 LIBCXX_BUILD ?= build-libcxx
+WINDOWS_BUILD ?= build-windows
 FUZZ_SECONDS ?= 300
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build test demo bench run sanitize-test thread-test fuzz web web-test libcxx-test clean
+.PHONY: deps build test demo bench run sanitize-test thread-test fuzz web web-test libcxx-test windows windows-test clean
 
 deps:
 	@scripts/install-deps
@@ -69,5 +70,19 @@ libcxx-test:
 	cmake --build $(LIBCXX_BUILD) -j $(JOBS)
 	ctest --test-dir $(LIBCXX_BUILD) --output-on-failure -j $(JOBS)
 
+# zev-convert.exe for Windows, cross-built with MinGW-w64: $(WINDOWS_BUILD)/zev-convert.exe.
+windows:
+	@scripts/install-deps --windows
+	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=Release -DZEV_BUILD_BENCH=OFF \
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64-posix.cmake
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target zev-convert
+
+# Its tests under wine, then the golden cases with zev-convert.exe under wine, its signal tables
+# against the native converter's.
+windows-test: build windows
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	@scripts/windows-test $(WINDOWS_BUILD) $(BUILD) $(JOBS)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(WEB_BUILD) $(LIBCXX_BUILD) out
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(WEB_BUILD) $(LIBCXX_BUILD) \
+	    $(WINDOWS_BUILD) out

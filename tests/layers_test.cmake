@@ -1,5 +1,6 @@
-# Fails when a source file includes a header of a layer its own layer may not use, or a Qt header
-# outside the Qt layers. The layers are those of cmake/layers.cmake.
+# Fails when a source file includes a header of a layer its own layer may not use, a Qt header
+# outside the Qt layers, or a Windows header outside the files made for Windows alone. The layers
+# are those of cmake/layers.cmake.
 #   cmake -DSOURCE_DIR=.../src -P layers_test.cmake
 cmake_minimum_required(VERSION 3.25)
 set(core common files store bvh analysis pz2)
@@ -37,6 +38,8 @@ foreach(folder IN LISTS folders)
           list(APPEND problems "${name}: ${line}")
         endif()
       elseif(line MATCHES "^#include <Q" AND NOT folder IN_LIST qt_layers)
+        list(APPEND problems "${name}: ${line}")
+      elseif(line MATCHES "^#include <(windows|io)\\.h>" AND NOT name MATCHES "_windows\\.cpp$")
         list(APPEND problems "${name}: ${line}")
       endif()
     endforeach()

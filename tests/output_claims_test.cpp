@@ -15,26 +15,30 @@ namespace {
 namespace fs = std::filesystem;
 
 // Each case: the files and links made first, the inputs, then the outputs claimed in turn for the
-// input "run.bvh"; the holder expected for each claim, "" where the claim succeeds.
+// input "run.bvh"; the holder expected for each claim, "" where the claim succeeds. Where the
+// system makes no links (the Windows build), the cases with a link have nothing to claim.
 TEST(OutputClaims, FindsEveryNameOfOneFile) {
   const struct {
     const char* name;
     std::vector<std::string> inputs;
     std::vector<std::string> outputs;
     std::vector<std::string> holders;
+    bool throughLink = false;
   } cases[] = {
       {"an input as the output", {"walk.bvh"}, {"walk.bvh"}, {"walk.bvh"}},
-      {"an input by a link", {"walk.bvh"}, {"link-to-walk.bvh"}, {"walk.bvh"}},
+      {"an input by a link", {"walk.bvh"}, {"link-to-walk.bvh"}, {"walk.bvh"}, true},
       {"an input by a hard link", {"walk.bvh"}, {"hard-walk.pz2"}, {"walk.bvh"}},
       {"a new file twice", {"walk.bvh"}, {"walk.pz2", "./walk.pz2"}, {"", "walk.pz2"}},
       {"a new file through a linked folder",
        {},
        {"poses/new.pz2", "same/poses/new.pz2"},
-       {"", "poses/new.pz2"}},
+       {"", "poses/new.pz2"},
+       true},
       {"a new file and a dangling link to it",
        {},
        {"poses/new.pz2", "dangling.pz2"},
-       {"", "poses/new.pz2"}},
+       {"", "poses/new.pz2"},
+       true},
       {"different files", {"walk.bvh"}, {"walk.pz2", "walk.csv", "poses/walk.pz2"}, {"", "", ""}},
       {"a missing input guards nothing", {"gone.bvh"}, {"gone.bvh"}, {""}},
   };
@@ -44,10 +48,14 @@ TEST(OutputClaims, FindsEveryNameOfOneFile) {
     const fs::path& d = dir.path();
     dir.write("walk.bvh", "motion");
     fs::create_directory(d / "poses");
-    fs::create_symlink("walk.bvh", d / "link-to-walk.bvh");
     fs::create_hard_link(d / "walk.bvh", d / "hard-walk.pz2");
-    fs::create_directory_symlink(".", d / "same");
-    fs::create_symlink("poses/new.pz2", d / "dangling.pz2");
+    std::error_code noLinks;
+    fs::create_symlink("walk.bvh", d / "link-to-walk.bvh", noLinks);
+    if (noLinks && c.throughLink) continue;
+    if (!noLinks) {
+      fs::create_directory_symlink(".", d / "same");
+      fs::create_symlink("poses/new.pz2", d / "dangling.pz2");
+    }
 
     OutputClaims claims;
     for (const std::string& input : c.inputs) claims.addInput(d / input);

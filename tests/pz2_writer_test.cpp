@@ -11,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+#include "files/file_system.h"
 #include "store/motion_store.h"
 #include "support/test_support.h"
 
@@ -204,7 +205,7 @@ TEST(Pz2Writer, FileSinkReportsAFullDevice) {
   const test::TempDir dir;
   const std::filesystem::path device = dir.path() / "full";
   if (!test::makeCharacterDevice(device, 1, 7)) GTEST_SKIP() << "may not make a device here";
-  std::FILE* full = std::fopen(device.c_str(), "wb");
+  std::FILE* full = openFile(device, "wb");
   ASSERT_NE(full, nullptr);
   const auto store = std::make_unique<MotionStore>();
   store->motion.frameCount = 500;

@@ -69,6 +69,7 @@ TEST(SafeSave, TitleAndProposedName) {
   EXPECT_EQ(bvhFileTitleOf("take.2.BVH"), "take.2");
   EXPECT_EQ(bvhFileTitleOf("/data.v1/walk"), "walk");
   EXPECT_EQ(bvhFileTitleOf("walk"), "walk");
+  EXPECT_EQ(bvhFileTitleOf("take\\one.bvh"), "take\\one");  // a backslash is part of a name here
   EXPECT_EQ(proposedPz2Name("walk"), "walk.pz2");
   EXPECT_EQ(PZ2_SAVE_ERROR_MESSAGE, "PZ2 FILE SAVE ERR");
 }

@@ -19,6 +19,7 @@
 #include "bvh/bvh_reader.h"
 #include "common/text_sink.h"
 #include "common/version.h"
+#include "files/file_system.h"
 #include "files/output_claims.h"
 #include "files/safe_save.h"
 #include "pages/panel_state.h"
@@ -156,6 +157,9 @@ std::optional<std::string> parseArguments(int argc, char** argv, ConvertOptions&
   CLI::App app;
   app.set_help_flag();  // the usage text is the converter's own
   app.allow_extras();   // unknown options are reported below, in the converter's words
+  // Options are "-x" and "--x" on every system: "/x" is a path, also where CLI11 would take it
+  // for a Windows-style option.
+  app.allow_windows_style_options(false);
   app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
   app.option_defaults()->disable_flag_override();
 
@@ -229,9 +233,7 @@ std::optional<std::string> parseArguments(int argc, char** argv, ConvertOptions&
 }
 
 std::string defaultOutputPath(const std::string& input) {
-  const std::size_t slash = input.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "" : input.substr(0, slash + 1);
-  return folder + proposedPz2Name(bvhFileTitleOf(input));
+  return input.substr(0, fileNameOffset(input)) + proposedPz2Name(bvhFileTitleOf(input));
 }
 
 // What one input writes, decided for all inputs before any is converted.
@@ -260,7 +262,7 @@ std::string refusalOf(const std::string& output, const ClaimHolder& holder) {
 // file that an earlier output (in input order) writes; the same with any number of workers.
 std::vector<OutputPlan> planOutputs(const ConvertOptions& options) {
   OutputClaims claims;
-  for (const std::string& input : options.inputs) claims.addInput(input);
+  for (const std::string& input : options.inputs) claims.addInput(pathFromUtf8(input));
   std::vector<OutputPlan> plans;
   for (const std::string& input : options.inputs) {
     OutputPlan plan;
@@ -269,16 +271,16 @@ std::vector<OutputPlan> planOutputs(const ConvertOptions& options) {
     if (!options.graphsDir.empty()) {
       const std::string title = bvhFileTitleOf(input);
       for (std::string_view page : PAGE_PICTURE_NAMES) {
-        plan.pictures.push_back(
-            (std::filesystem::path(options.graphsDir) / (title + "-" + std::string(page) + ".png"))
-                .string());
+        plan.pictures.push_back((pathFromUtf8(options.graphsDir) /
+                                 pathFromUtf8(title + "-" + std::string(page) + ".png"))
+                                    .string());
       }
     }
     std::vector<std::string> files{plan.pz2, plan.signals};
     files.insert(files.end(), plan.pictures.begin(), plan.pictures.end());
     for (const std::string& file : files) {
       if (file.empty() || file == STANDARD_OUTPUT) continue;
-      const std::optional<ClaimHolder> holder = claims.claim(file, input);
+      const std::optional<ClaimHolder> holder = claims.claim(pathFromUtf8(file), input);
       if (holder && plan.refusal.empty()) plan.refusal = refusalOf(file, *holder);
     }
     plans.push_back(std::move(plan));
@@ -316,7 +318,7 @@ Report convertOne(const std::string& input, const OutputPlan& plan, const Conver
   MotionStore& store = *converter.store;
   // Zeroed in place: a store is too large to be built as a temporary on a worker's stack.
   std::construct_at(&store);
-  const BvhReadResult read = converter.reader.readFile(input, store.motion);
+  const BvhReadResult read = converter.reader.readFile(pathFromUtf8(input), store.motion);
   if (!read.ok()) {
     report.failure = failureMessage(input, read.message(), describeReadFailure(read).view());
     return report;
@@ -333,7 +335,7 @@ Report convertOne(const std::string& input, const OutputPlan& plan, const Conver
     if (name == STANDARD_OUTPUT) {
       outputs.addStream(std::string(STANDARD_OUTPUT_NAME), standardOutput, std::move(write));
     } else {
-      outputs.addFile(name, std::move(write));
+      outputs.addFile(pathFromUtf8(name), std::move(write));
     }
   };
   add(plan.pz2, [&store](TextSink& sink) { writePz2File(sink, store); });
@@ -343,7 +345,7 @@ Report convertOne(const std::string& input, const OutputPlan& plan, const Conver
   PagePictures pictures;
   if (!plan.pictures.empty()) {
     std::error_code made;
-    std::filesystem::create_directories(options.graphsDir, made);
+    std::filesystem::create_directories(pathFromUtf8(options.graphsDir), made);
     if (made) return saveFailed(options.graphsDir + ": " + made.message());
     pictures = features.drawPages(store, bvhFileTitleOf(input), options.parameters.stillMode,
                                   options.parameters.gCoefficient);

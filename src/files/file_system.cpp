@@ -9,11 +9,28 @@
 
 namespace zev {
 
+std::filesystem::path pathFromUtf8(std::string_view name) { return name; }
+
+std::size_t fileNameOffset(std::string_view path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string_view::npos ? 0 : slash + 1;
+}
+
 std::FILE* openFile(const std::filesystem::path& path, const char* mode) {
   return std::fopen(path.c_str(), mode);
 }
 
+std::FILE* createNewFile(const std::filesystem::path& path) { return openFile(path, "wbx"); }
+
 std::error_code lastSystemError() { return {errno, std::generic_category()}; }
+
+// Opening for appending creates and changes nothing.
+std::error_code writeAccess(const std::filesystem::path& path) {
+  std::FILE* probe = openFile(path, "ab");
+  if (probe == nullptr) return lastSystemError();
+  std::fclose(probe);
+  return {};
+}
 
 std::optional<FileIdentity> fileIdentity(const std::filesystem::path& path) {
   struct stat info;

@@ -39,24 +39,14 @@ fs::path fileReplacedThrough(const fs::path& path) {
   return path;
 }
 
-// A file the user may not write keeps its content, as when opening it for writing fails: the
-// rename would replace it with the folder's permission alone. Opening for appending creates and
-// changes nothing.
-std::error_code mayReplace(const fs::path& file) {
-  std::FILE* probe = openFile(file, "ab");
-  if (probe == nullptr) return lastSystemError();
-  std::fclose(probe);
-  return {};
-}
-
-// A short name of its own in the target's folder ("x" opens only a file it creates), so a long
+// A short name of its own in the target's folder, created only where no file has it yet, so a long
 // target name still leaves room for it. Concurrent saves into one folder each get their own.
 std::FILE* createTemporary(const fs::path& target, fs::path& temporary, std::error_code& error) {
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count() % 1000000007;
   for (int attempt = 0; attempt < 100; ++attempt) {
     temporary = target.parent_path() /
                 (".zev-" + std::to_string(stamp) + "-" + std::to_string(attempt) + ".tmp");
-    if (std::FILE* file = openFile(temporary, "wbx")) return file;
+    if (std::FILE* file = createNewFile(temporary)) return file;
     error = lastSystemError();
     if (error != std::errc::file_exists) return nullptr;
   }
@@ -131,7 +121,9 @@ SaveResult OutputSet::prepare(Output& output) {
       output.streamAtPath = true;
       return {};
     case SaveDestination::Kind::ExistingFile:
-      if (std::error_code refused = mayReplace(destination.file)) return failed(refused);
+      // A file the user may not write keeps its content, as when opening it for writing fails:
+      // the rename would replace it with the folder's permission alone.
+      if (std::error_code refused = writeAccess(destination.file)) return failed(refused);
       break;
     case SaveDestination::Kind::NewFile:
       break;

@@ -1,12 +1,12 @@
 #include "pz2/pz2_save.h"
 
+#include "files/file_system.h"
 #include "pz2/pz2_writer.h"
 
 namespace zev {
 
 std::string bvhFileTitleOf(std::string_view path) {
-  const std::size_t slash = path.find_last_of('/');
-  std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  std::string_view name = path.substr(fileNameOffset(path));
   const std::size_t dot = name.find_last_of('.');
   if (dot != std::string_view::npos) name = name.substr(0, dot);
   return std::string(name);

@@ -1,11 +1,11 @@
 #include "web/page_session.h"
 
 #include <array>
-#include <cerrno>
 #include <cstdio>
 #include <system_error>
 
 #include "common/text_sink.h"
+#include "files/file_system.h"
 #include "pz2/pz2_writer.h"
 #include "pz2/signals_csv.h"
 #include "web/page_json.h"
@@ -16,12 +16,12 @@ namespace {
 
 // Writes bytes to a new file at path; the system's reason when it could not, and then no file.
 std::error_code writeBytes(const std::filesystem::path& path, std::string_view bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return {errno, std::generic_category()};
+  std::FILE* file = openFile(path, "wb");
+  if (file == nullptr) return lastSystemError();
   FileSink sink(file);
   sink.write(bytes);
   std::error_code error = sink.error();
-  if (std::fclose(file) != 0 && !error) error = {errno, std::generic_category()};
+  if (std::fclose(file) != 0 && !error) error = lastSystemError();
   if (error) {
     std::error_code ignored;
     std::filesystem::remove(path, ignored);

@@ -22,6 +22,12 @@
 namespace zev {
 namespace {
 
+// A file in a folder as the converter names a picture in the --graphs folder, and as
+// test::folderContents names a file in a folder: with the system's folder separator.
+std::string inFolder(std::string_view folder, std::string_view name) {
+  return (std::filesystem::path(folder) / name).string();
+}
+
 struct CommandRun {
   int status;
   std::string out;
@@ -280,6 +286,7 @@ TEST(ConvertCommand, RefusesOutputsThatWouldWriteAnInputOrAnEarlierOutput) {
     std::vector<std::string> arguments;  // run in the scratch folder's path; "@" stands for it
     std::string expectedErr;
     std::vector<std::string> written;  // the files the run adds
+    bool throughLink = false;          // where the system makes no links, nothing to check
   } cases[] = {
       {"the default output is the input",
        {"@/m.pz2"},
@@ -295,9 +302,10 @@ TEST(ConvertCommand, RefusesOutputsThatWouldWriteAnInputOrAnEarlierOutput) {
        {}},
       {"a picture is a link to the input",
        {"--graphs", "@/pages", "@/walk.bvh"},
-       "@/walk.bvh: PZ2 FILE SAVE ERR\n  @/pages/walk-ring.png: the same file as the input "
-       "@/walk.bvh\n",
-       {}},
+       "@/walk.bvh: PZ2 FILE SAVE ERR\n  " + inFolder("@/pages", "walk-ring.png") +
+           ": the same file as the input @/walk.bvh\n",
+       {},
+       true},
       {"-o and --signals name one file",
        {"-o", "@/x", "--signals", "@/x", "@/walk.bvh"},
        "@/walk.bvh: PZ2 FILE SAVE ERR\n  @/x: already an output of @/walk.bvh\n",
@@ -308,10 +316,10 @@ TEST(ConvertCommand, RefusesOutputsThatWouldWriteAnInputOrAnEarlierOutput) {
        {"walk.pz2"}},
       {"two folders, one title, one picture folder",
        {"--graphs", "@/out", "-j", "4", "@/walk.bvh", "@/take/walk.bvh"},
-       "@/take/walk.bvh: PZ2 FILE SAVE ERR\n  @/out/walk-chest.png: already an output of "
-       "@/walk.bvh\n",
-       {"walk.pz2", "out", "out/walk-chest.png", "out/walk-hair.png", "out/walk-ring.png",
-        "out/walk-report.png"}},
+       "@/take/walk.bvh: PZ2 FILE SAVE ERR\n  " + inFolder("@/out", "walk-chest.png") +
+           ": already an output of @/walk.bvh\n",
+       {"walk.pz2", "out", inFolder("out", "walk-chest.png"), inFolder("out", "walk-hair.png"),
+        inFolder("out", "walk-ring.png"), inFolder("out", "walk-report.png")}},
   };
   ConverterFeatures features;
   features.drawPages = [](const MotionStore&, const std::string& title, bool, int) {
@@ -327,7 +335,9 @@ TEST(ConvertCommand, RefusesOutputsThatWouldWriteAnInputOrAnEarlierOutput) {
     std::filesystem::create_directory(dir.path() / "take");
     dir.write("take/walk.bvh", motion);
     std::filesystem::create_directory(dir.path() / "pages");
-    std::filesystem::create_symlink(input, dir.path() / "pages" / "walk-ring.png");
+    std::error_code noLinks;
+    std::filesystem::create_symlink(input, dir.path() / "pages" / "walk-ring.png", noLinks);
+    if (noLinks && c.throughLink) continue;
     const auto before = test::folderContents(dir.path());
     const auto inScratch = [&dir](std::string text) {
       for (std::size_t at = text.find('@'); at != std::string::npos; at = text.find('@', at + 1)) {
@@ -364,10 +374,12 @@ TEST(ConvertCommand, WritesAllOutputsOfAnInputOrNone) {
       // The standard libraries disagree on the reason a folder cannot be made where a file
       // stands ("Not a directory", "File exists"); the message gives whichever the system gives.
       {"pictures where a file stands", {"--graphs", "@/walk.csv"}, "@/walk.csv: %folderReason"},
-      {"a picture onto a folder", {"--graphs", "@/pages"}, "@/pages/walk-hair.png: Is a directory"},
+      {"a picture onto a folder",
+       {"--graphs", "@/pages"},
+       inFolder("@/pages", "walk-hair.png") + ": Is a directory"},
       {"a page that could not be drawn",
        {"--graphs", "@/blank"},
-       "@/blank/walk-report.png: the page could not be drawn",
+       inFolder("@/blank", "walk-report.png") + ": the page could not be drawn",
        true},
   };
   for (const auto& c : cases) {

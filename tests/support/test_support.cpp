@@ -1,13 +1,7 @@
 #include "support/test_support.h"
 
-#include <sys/mount.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -31,9 +25,14 @@ void writeWholeFile(const std::filesystem::path& path, std::string_view bytes) {
 }
 
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "zev-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make " + pattern);
-  path_ = pattern;
+  // A random name, made only if no folder has it yet: tests running at once each get their own.
+  std::mt19937_64 random(std::random_device{}());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    path_ = std::filesystem::temp_directory_path() / ("zev-test-" + std::to_string(random()));
+    if (std::filesystem::create_directory(path_)) return;
+  }
+  throw std::runtime_error("cannot make a folder under " +
+                           std::filesystem::temp_directory_path().string());
 }
 
 TempDir::~TempDir() {
@@ -67,35 +66,6 @@ std::map<std::string, std::string> folderContents(const std::filesystem::path& f
     }
   }
   return contents;
-}
-
-bool makeCharacterDevice(const std::filesystem::path& path, unsigned major, unsigned minor) {
-  return ::mknod(path.c_str(), S_IFCHR | 0666, makedev(major, minor)) == 0;
-}
-
-std::optional<bool> asOrdinaryUser(const std::function<bool()>& check) {
-  if (::geteuid() != 0) return check();
-  constexpr uid_t NOBODY = 65534;
-  const pid_t child = ::fork();
-  if (child < 0) return std::nullopt;
-  if (child == 0) {
-    if (::setgid(NOBODY) != 0 || ::setuid(NOBODY) != 0) ::_exit(2);
-    ::_exit(check() ? 0 : 1);
-  }
-  int status = 0;
-  if (::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 2) {
-    return std::nullopt;
-  }
-  return WEXITSTATUS(status) == 0;
-}
-
-MemoryMount::MemoryMount(const std::filesystem::path& folder, int kilobytes)
-    : folder_(folder),
-      mounted_(::mount("tmpfs", folder.c_str(), "tmpfs", 0,
-                       ("size=" + std::to_string(kilobytes) + "k").c_str()) == 0) {}
-
-MemoryMount::~MemoryMount() {
-  if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
 }
 
 }  // namespace zev::test
