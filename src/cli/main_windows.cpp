@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/convert_command.h"
 #include "cli/console_windows.h"
+#include "cli/convert_command.h"
 #include "files/file_system.h"
 
 // Windows leaves wildcards to the program: the C library expands "Motions\*.bvh" into the files it
