@@ -28,24 +28,6 @@ double largestMagnitude(const FrameArray& signal) {
   return largest;
 }
 
-// A figure that bends, sways, twists and walks, with a bend large enough to need the limit.
-test::TestMotion movingMotion(int frames = FRAMES, std::string frameTime = "0.033333") {
-  test::TestMotion motion(frames, std::move(frameTime));
-  for (int f = 0; f < frames; ++f) {
-    motion.setRotation(f, Track::hip, 1, 2.0 * f);
-    motion.setRotation(f, Track::abdomen, 1, (f % 7) * 6.0);
-    motion.setRotation(f, Track::chest, 2, (f % 5) * 9.0 - 20.0);
-    motion.setRotation(f, Track::neck, 3, f * 1.5);
-    motion.setRotation(f, Track::head, 2, (f % 3) * 12.0);
-    motion.setRotation(f, Track::rThigh, 1, 40.0 - f);
-    motion.setRotation(f, Track::lThigh, 1, f * 2.5);
-    motion.setHipPosition(f, 0, (f % 4) * 0.5);
-    motion.setHipPosition(f, 1, 30.0 + (f % 6) * 0.8);
-    motion.setHipPosition(f, 2, f * 0.3);
-  }
-  return motion;
-}
-
 EffectParameters movieParameters() {
   EffectParameters parameters;
   parameters.stillMode = false;
@@ -95,7 +77,7 @@ TEST_F(AnalysisPassTest, StillPassLimitsTheChestAndHeadOnly) {
 // With the limit on, the six chest and head signals are clamped to [-1, 1] and every other slot is
 // as without it, also those that go beyond 1.
 TEST_F(AnalysisPassTest, TheLimitClampsTheSixChestAndHeadSignalsOnly) {
-  test::TestMotion motion = movingMotion();
+  test::TestMotion motion = test::movingMotion(FRAMES);
   for (int f = 0; f < FRAMES; ++f) {
     motion.setRotation(f, Track::neck, 3, f * 5.0);  // a twist of up to 145 degrees
     motion.setRotation(f, Track::lThigh, 1, f * 5.0);
@@ -141,7 +123,7 @@ TEST_F(AnalysisPassTest, FrameRateIsRoundedFromTheFrameTime) {
 }
 
 TEST_F(AnalysisPassTest, MoviePassLimitsItsSignalsAndMovesTheHair) {
-  analyse(movieParameters(), movingMotion().text());
+  analyse(movieParameters(), test::movingMotion(FRAMES).text());
   bool hairMoves = false;
   for (int f = 0; f < FRAMES; ++f) {
     for (Slot s : LIMITED_SLOTS) {
@@ -157,26 +139,26 @@ TEST_F(AnalysisPassTest, MoviePassLimitsItsSignalsAndMovesTheHair) {
 TEST_F(AnalysisPassTest, StillPassIgnoresTheDynamicsSettings) {
   EffectParameters first;
   first.gCoefficient = 7;
-  analyse(first, movingMotion().text());
+  analyse(first, test::movingMotion(FRAMES).text());
   const auto slots = signals.slots;
   EffectParameters second = first;
   second.delayTime = 10;
   second.inertiaRate = 40;
   second.accelRate = 0;
   second.gFusion = 99;
-  analyse(second, movingMotion().text());
+  analyse(second, test::movingMotion(FRAMES).text());
   EXPECT_TRUE(signals.slots == slots);
 }
 
 // The slots only a movie-mode pass writes keep, in the same store, what the last one left.
 TEST_F(AnalysisPassTest, StillPassAfterMoviePassKeepsTheMovieHairSwing) {
   const EffectParameters still;
-  analyse(still, movingMotion().text());
+  analyse(still, test::movingMotion(FRAMES).text());
   const auto stillSlots = signals.slots;
 
-  analyse(movieParameters(), movingMotion().text());
+  analyse(movieParameters(), test::movingMotion(FRAMES).text());
   const FrameArray movieHair = signals[Slot::hairSwing];
-  analyse(still, movingMotion().text());
+  analyse(still, test::movingMotion(FRAMES).text());
   EXPECT_TRUE(signals[Slot::hairSwing] == movieHair);
   bool hairMoves = false;
   for (int f = 0; f < FRAMES; ++f) hairMoves = hairMoves || movieHair[f] != movieHair[0];
@@ -190,7 +172,7 @@ TEST_F(AnalysisPassTest, StillPassAfterMoviePassKeepsTheMovieHairSwing) {
 }
 
 TEST_F(AnalysisPassTest, HugeAnglesAreAnalysedInBoundedTime) {
-  test::TestMotion motion = movingMotion();
+  test::TestMotion motion = test::movingMotion(FRAMES);
   // Markers replaced below by values that fit in ten characters.
   motion.setRotation(3, Track::abdomen, 1, 901.0);
   motion.setRotation(8, Track::hip, 2, 902.0);

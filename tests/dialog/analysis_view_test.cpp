@@ -46,19 +46,8 @@ const Buttons ALL_ENABLED{
 const Buttons ALL_DISABLED{
     {PassButton::Save, false}, {PassButton::Analyze, false}, {PassButton::Graph, false}};
 
-// A figure that bends, sways and walks, so that every signal moves.
 std::string movingMotionText(int frames = FRAMES, std::string frameTime = "0.033333") {
-  test::TestMotion motion(frames, std::move(frameTime));
-  for (int f = 0; f < frames; ++f) {
-    motion.setRotation(f, Track::hip, 1, 2.0 * f);
-    motion.setRotation(f, Track::abdomen, 1, (f % 7) * 6.0);
-    motion.setRotation(f, Track::chest, 2, (f % 5) * 9.0 - 20.0);
-    motion.setRotation(f, Track::head, 2, (f % 3) * 12.0);
-    motion.setRotation(f, Track::lThigh, 1, f * 2.5);
-    motion.setHipPosition(f, 1, 30.0 + (f % 6) * 0.8);
-    motion.setHipPosition(f, 2, f * 0.3);
-  }
-  return motion.text();
+  return test::movingMotion(frames, std::move(frameTime)).text();
 }
 
 // The 1-based number of the first line of text that starts with prefix.

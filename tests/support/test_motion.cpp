@@ -56,6 +56,23 @@ std::string TestMotion::text() const {
   return out;
 }
 
+TestMotion movingMotion(int frames, std::string frameTimeText) {
+  TestMotion motion(frames, std::move(frameTimeText));
+  for (int f = 0; f < frames; ++f) {
+    motion.setRotation(f, Track::hip, 1, 2.0 * f);
+    motion.setRotation(f, Track::abdomen, 1, (f % 7) * 6.0);
+    motion.setRotation(f, Track::chest, 2, (f % 5) * 9.0 - 20.0);
+    motion.setRotation(f, Track::neck, 3, f * 1.5);
+    motion.setRotation(f, Track::head, 2, (f % 3) * 12.0);
+    motion.setRotation(f, Track::rThigh, 1, 40.0 - f);
+    motion.setRotation(f, Track::lThigh, 1, f * 2.5);
+    motion.setHipPosition(f, 0, (f % 4) * 0.5);
+    motion.setHipPosition(f, 1, 30.0 + (f % 6) * 0.8);
+    motion.setHipPosition(f, 2, f * 0.3);
+  }
+  return motion;
+}
+
 double asWritten(double v) {
   char number[32];
   formatValue(v, number);

@@ -38,6 +38,10 @@ class TestMotion {
   std::vector<std::array<double, VALUES_PER_LINE>> values_;
 };
 
+// A figure that bends, sways, twists and walks, so that every signal moves, with a bend large
+// enough to need the limit.
+TestMotion movingMotion(int frames, std::string frameTimeText = "0.033333");
+
 // The value a four-decimal text of v reads back as.
 double asWritten(double v);
 
