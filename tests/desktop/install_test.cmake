@@ -1,6 +1,7 @@
 # cmake --install into a scratch prefix: the programs, the desktop entry that opens BVH files, the
-# BVH file type, the font's licence and the guide the about page names; the desktop's caches are
-# refreshed where the tools exist, and left alone by a staged install (DESTDIR).
+# BVH file type, the font's licence, the README the about page names and the user's guide with
+# every file they link to; the desktop's caches are refreshed where the tools exist, and left alone
+# by a staged install (DESTDIR).
 #   cmake -DBUILD_DIR=... -DSCRATCH=... -P install_test.cmake
 cmake_minimum_required(VERSION 3.25)
 
@@ -35,12 +36,19 @@ set(installed
     share/applications/zev.desktop share/mime/packages/zev.xml
     share/icons/hicolor/64x64/apps/zev.png
     share/doc/zev/LiberationSans-LICENSE.txt share/doc/zev/README.md
-    share/doc/zev/docs/dialog-graph.png)
+    share/doc/zev/docs/dialog-graph.png share/doc/zev/docs/guide.md
+    share/doc/zev/docs/guide/movie-chest.png)
 
 file(REMOVE_RECURSE ${SCRATCH})
 set(prefix ${SCRATCH}/prefix)
 install_into(${prefix})
 expect_files(${prefix} ${installed})
+execute_process(COMMAND ${CMAKE_COMMAND} -DROOT=${prefix}/share/doc/zev
+                        -P ${CMAKE_CURRENT_LIST_DIR}/../docs/links_test.cmake
+                RESULT_VARIABLE dead OUTPUT_QUIET ERROR_VARIABLE links)
+if(dead)
+  message(FATAL_ERROR "the installed documents: ${links}")
+endif()
 expect_line(${prefix}/share/applications/zev.desktop "Exec=zev %f")
 expect_line(${prefix}/share/applications/zev.desktop "MimeType=application/x-bvh;")
 

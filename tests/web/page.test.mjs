@@ -1,7 +1,7 @@
 // The page from disk in headless Chromium, against the native converter: the sample opened through
 // Open and the browser's file chooser, analysed in both modes, saved and downloaded byte for byte;
 // the graph pages drawn like the native pictures of them; bad files dropped onto the page; the
-// keyboard.
+// keyboard; the link to the user's guide.
 import assert from 'node:assert/strict';
 import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
@@ -244,4 +244,14 @@ test('the panel is drawn at the screen density', async () => {
   assert.deepEqual(await page.$eval('#panel', (panel) => [panel.width, panel.height,
     panel.getBoundingClientRect().width, panel.getBoundingClientRect().height]), [692, 622, 346, 311]);
   await page.context().close();
+});
+
+test('the page links to the user\'s guide, which opens from disk with its pictures', async () => {
+  const { page } = await openPage();
+  await page.click('a[href="guide.html"]');
+  await page.waitForLoadState('load');
+  assert.equal(await page.textContent('h1'), 'Z.E.V user\'s guide');
+  const pictures = await page.$$eval('img', (images) => images.map((image) => [image.alt, image.naturalWidth]));
+  assert.ok(pictures.length > 0);
+  assert.deepEqual(pictures.filter(([, width]) => width === 0), [], 'pictures that did not load');
 });
