@@ -61,9 +61,9 @@ std::optional<std::string> motionFileArgument(const QApplication& application) {
                                QStringLiteral("[FILE.bvh]"));
   parser.process(application);
   const QStringList files = parser.positionalArguments();
-  if (files.size() > 1) {
-    std::fprintf(stderr, "zev: one motion file at a time, not %lld\n",
-                 static_cast<long long>(files.size()));
+  if (const std::optional<std::string> refusal =
+          zev::refuseStartFiles(static_cast<std::size_t>(files.size()))) {
+    std::fprintf(stderr, "zev: %s\n", refusal->c_str());
     std::exit(2);
   }
   if (files.isEmpty()) return std::nullopt;
