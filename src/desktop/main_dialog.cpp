@@ -104,7 +104,7 @@ MainDialog::MainDialog(FileDialogs& fileDialogs, QWidget* parent)
   setWindowTitle(fromLatin1(MAIN_DIALOG_CAPTION));
   setWindowIcon(applicationIcon());
   useBuiltInFont();
-  QFont font(QStringLiteral("Arial"));
+  QFont font(fromLatin1(MAIN_DIALOG_FONT));
   font.setPointSize(MAIN_DIALOG_FONT_POINTS);
   font.setHintingPreference(QFont::PreferVerticalHinting);
   setFont(font);

@@ -72,7 +72,8 @@ struct ControlTemplate {
 
 inline constexpr std::string_view MAIN_DIALOG_CAPTION = "Z.E.V ";
 inline constexpr DialogUnits MAIN_DIALOG_UNITS{0, 0, 381, 189};
-// The dialog font: Arial at this many points.
+// The dialog font, whose average character cell the dialog units measure.
+inline constexpr std::string_view MAIN_DIALOG_FONT = "Arial";
 inline constexpr int MAIN_DIALOG_FONT_POINTS = 8;
 
 inline constexpr std::array<ControlTemplate, 30> MAIN_DIALOG_CONTROLS{{
@@ -107,6 +108,14 @@ inline constexpr std::array<ControlTemplate, 30> MAIN_DIALOG_CONTROLS{{
     {ControlId::None, ControlKind::GroupFrame, "", {56, 0, 87, 163}},
     {ControlId::None, ControlKind::GroupFrame, "", {7, 0, 46, 163}},
 }};
+
+// The place of the control with that id in the template; nothing for an id it does not hold.
+constexpr DialogUnits unitsOf(ControlId id) {
+  for (const ControlTemplate& row : MAIN_DIALOG_CONTROLS) {
+    if (row.id == id && id != ControlId::None) return row.units;
+  }
+  return {};
+}
 
 // The field and the spin of each parameter, in the order of Spin.
 struct SpinControls {
