@@ -463,7 +463,11 @@ constexpr LONG SPIN_JOIN = 2;
 // A zev.exe started without a motion: its splash, then the dialog as it starts.
 TEST(ZevExeStart, SplashThenTheDialogAsTheTemplateHasIt) {
   const std::unique_ptr<Program> zev = startZev();
-  ASSERT_TRUE(waitForDialog(*zev, L""));
+  const std::optional<HWND> splash = waitForDialog(*zev, L"");
+  ASSERT_TRUE(splash);
+  const HWND picture = GetWindow(*splash, GW_CHILD);
+  EXPECT_EQ(GetWindowLongW(picture, GWL_STYLE) & SS_TYPEMASK, SS_BITMAP);
+  EXPECT_NE(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
   expectSecondCopyOnlyWarns();
   const auto shown = std::chrono::steady_clock::now();
   const std::optional<HWND> dialog = passSplash(*zev);
@@ -557,12 +561,16 @@ int showGraph(const fs::path& placeFile) {
   // The page is on the screen once its vertical axis is: grey where the axis meets the top
   // baseline.
   const HDC screen = GetDC(nullptr);
-  const bool shown = waitFor<bool>([&]() -> std::optional<bool> {
-                       if (GetPixel(screen, corner.x + 50, corner.y + 50) == RGB(155, 155, 155)) {
-                         return true;
-                       }
-                       return std::nullopt;
-                     }).has_value();
+  const auto pageShown = [&]() -> std::optional<bool> {
+    if (GetPixel(screen, corner.x + 50, corner.y + 50) == RGB(155, 155, 155)) return true;
+    return std::nullopt;
+  };
+  const bool drawn = waitFor<bool>(pageShown).has_value();
+  // The picture is of the page as a repaint of the whole dialog brings it back.
+  RedrawWindow(*dialog, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  std::this_thread::sleep_for(300ms);
+  const bool shown = drawn && waitFor<bool>(pageShown).has_value();
   ReleaseDC(nullptr, screen);
   if (!shown) return 1;
   RECT frame{};
