@@ -3,9 +3,13 @@
 #include <algorithm>
 #include <string>
 
+#include "win32/resource_ids.h"
 #include "win32/utf16.h"
 
 namespace zev {
+
+// The pages name their pictures by the numbers of the program's bitmap resources.
+static_assert(ABOUT_PICTURE == ZEV_ABOUT_PICTURE);
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "win32/main_dialog.h"
 
 #include <array>
+#include <cstdlib>
 #include <string_view>
 #include <utility>
 
@@ -81,9 +82,9 @@ LRESULT CALLBACK MainDialog::filterKeys(int code, WPARAM wParam, LPARAM lParam) 
   const MSG& message = *reinterpret_cast<const MSG*>(lParam);
   // Only keys meant for this dialog: the file dialogs it opens have keys of their own.
   if (code == MSGF_DIALOGBOX && message.hwnd != nullptr) {
-    const auto* self =
+    auto* self =
         static_cast<MainDialog*>(GetPropW(GetAncestor(message.hwnd, GA_ROOT), DIALOG_PROPERTY));
-    if (self != nullptr && const_cast<MainDialog*>(self)->answerKey(message)) return TRUE;
+    if (self != nullptr && self->answerKey(message)) return TRUE;
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -100,12 +101,13 @@ INT_PTR MainDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       command(static_cast<ControlId>(LOWORD(wParam)), HIWORD(wParam));
       return TRUE;
     case WM_NOTIFY: {
-      const auto& notice = *reinterpret_cast<const NMUPDOWN*>(lParam);
-      const std::optional<Spin> spin = spinOf(static_cast<int>(notice.hdr.idFrom));
-      if (notice.hdr.code != UDN_DELTAPOS || !spin) return FALSE;
+      const auto& notice = *reinterpret_cast<const NMHDR*>(lParam);
+      if (notice.code != UDN_DELTAPOS) return FALSE;
+      const std::optional<Spin> spin = spinOf(static_cast<int>(notice.idFrom));
+      if (!spin) return FALSE;
       // The spin's position is the state's: the control's own step (and wrap) is refused, and the
       // state's shown instead.
-      state_.stepSpin(*spin, notice.iDelta > 0);
+      state_.stepSpin(*spin, reinterpret_cast<const NMUPDOWN*>(lParam)->iDelta > 0);
       showState();
       return answerWith(dialog_, TRUE);
     }
@@ -293,10 +295,7 @@ std::filesystem::path MainDialog::fileDialogFolder() const {
   // Before any file was chosen: the working folder, then the user's own.
   std::error_code error;
   std::array<std::filesystem::path, 2> fallbacks{std::filesystem::current_path(error)};
-  std::wstring profile(MAX_PATH, L'\0');
-  profile.resize(
-      GetEnvironmentVariableW(L"USERPROFILE", profile.data(), static_cast<DWORD>(profile.size())));
-  if (profile.size() < MAX_PATH) fallbacks[1] = profile;
+  if (const wchar_t* profile = _wgetenv(L"USERPROFILE")) fallbacks[1] = profile;
   return state_.fileDialogFolder(fallbacks);
 }
 
