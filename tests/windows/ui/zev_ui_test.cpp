@@ -17,6 +17,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -81,7 +82,6 @@ class Program {
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
-  bool started() const { return started_; }
   DWORD id() const { return process_.dwProcessId; }
   // The exit code once the program has ended within timeout; nothing while it runs.
   std::optional<DWORD> exitCode(std::chrono::milliseconds timeout = 10s) const {
@@ -244,21 +244,15 @@ void expectSecondCopyOnlyWarns() {
 class ZevExe : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    zev_ = startZev(quoted(motionFile)).release();
+    zev_ = startZev(quoted(motionFile));
     if (const std::optional<HWND> dialog = passSplash(*zev_)) dialog_ = *dialog;
   }
-  static void TearDownTestSuite() {
-    delete zev_;
-    zev_ = nullptr;
-  }
+  static void TearDownTestSuite() { zev_.reset(); }
   void SetUp() override { ASSERT_NE(dialog_, nullptr) << "zev.exe showed no main dialog"; }
 
-  static Program* zev_;
-  static HWND dialog_;
+  inline static std::unique_ptr<Program> zev_;
+  inline static HWND dialog_ = nullptr;
 };
-
-Program* ZevExe::zev_ = nullptr;
-HWND ZevExe::dialog_ = nullptr;
 
 TEST_F(ZevExe, OpensTheMotionItWasStartedWith) {
   ASSERT_TRUE(statusBecomes(dialog_, OPENED));
