@@ -4,8 +4,9 @@
 //
 //   zev-ui-test.exe MOTION.bvh                  the tests
 //   zev-ui-test.exe --show-graph FILE MOTION.bvh  leaves zev.exe showing the chest graph of a
-//                                                 movie-mode analysis and writes where the panel
-//                                                 and the dialog are on the screen into FILE
+//                                                 movie-mode analysis (after a round of the pages
+//                                                 by clicks on the panel) and writes where the
+//                                                 panel and the dialog are on the screen into FILE
 //                                                 ("panelX panelY dialogX dialogY width height")
 //   zev-ui-test.exe --close                     ends that zev.exe through eXit
 
@@ -549,7 +550,17 @@ int showGraph(const fs::path& placeFile) {
        {ControlId::MovieModeRadio, ControlId::AnalyzeButton, ControlId::GraphButton}) {
     click(*dialog, button);
   }
+  // Graph shows the chest page; clicks on the panel go on through the pages, and a double-click
+  // is one click: hair, ring, then chest again. Were the double-click two, the hair page would
+  // show.
   const HWND panel = item(*dialog, ControlId::DisplayPanel);
+  const auto press = [panel](UINT message) {
+    SendMessageW(panel, message, MK_LBUTTON, MAKELPARAM(100, 100));
+    SendMessageW(panel, WM_LBUTTONUP, 0, MAKELPARAM(100, 100));
+  };
+  for (const UINT message : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_LBUTTONDOWN, WM_LBUTTONDOWN}) {
+    press(message);
+  }
   POINT corner{0, 0};
   ClientToScreen(panel, &corner);
   // The page is on the screen once its vertical axis is: grey where the axis meets the top
