@@ -70,12 +70,13 @@ libcxx-test:
 	cmake --build $(LIBCXX_BUILD) -j $(JOBS)
 	ctest --test-dir $(LIBCXX_BUILD) --output-on-failure -j $(JOBS)
 
-# zev-convert.exe for Windows, cross-built with MinGW-w64: $(WINDOWS_BUILD)/zev-convert.exe.
+# zev-convert.exe and the dialog program zev.exe for Windows, cross-built with MinGW-w64 into
+# $(WINDOWS_BUILD).
 windows:
 	@scripts/install-deps --windows
 	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=Release -DZEV_BUILD_BENCH=OFF \
 	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64-posix.cmake
-	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target zev-convert
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target zev-convert zev
 
 # Its tests under wine, then the golden cases with zev-convert.exe under wine, its signal tables
 # against the native converter's.

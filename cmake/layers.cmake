@@ -10,6 +10,7 @@
 #   desktop   src/desktop: the Qt Widgets dialog
 #   cli       src/cli: zev-convert
 #   web       src/web: the browser page's entry points and the converter for node
+#   win32     src/win32: the dialog program for Windows, zev.exe
 set(ZEV_LAYERS_core core)
 set(ZEV_LAYERS_pages core pages)
 set(ZEV_LAYERS_dialog core pages dialog)
@@ -17,6 +18,7 @@ set(ZEV_LAYERS_pictures core pages pictures Qt6::Gui)
 set(ZEV_LAYERS_desktop core pages dialog pictures desktop Qt6::Gui Qt6::Widgets)
 set(ZEV_LAYERS_cli core pages pictures cli Threads::Threads CLI11::CLI11)
 set(ZEV_LAYERS_web core pages dialog cli web)
+set(ZEV_LAYERS_win32 core pages dialog win32 comctl32 comdlg32 gdi32 shell32)
 
 function(zev_layer target layer)
   if(NOT DEFINED ZEV_LAYERS_${layer})

@@ -5,14 +5,20 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include "dialog/dialog_template.h"
+
 namespace zev {
 namespace {
 
+QString fromLatin1(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 struct FileDialogSetup {
-  const char* title;
-  const char* filter;
-  // Added to a name typed without an extension; null where the caller adds it itself.
-  const char* defaultSuffix;
+  const FileDialogTexts& texts;
+  // Whether a name typed without an extension gets the default one; not where the caller adds it
+  // itself.
+  bool addsExtension;
   QFileDialog::AcceptMode acceptMode;
   QFileDialog::FileMode fileMode;
 };
@@ -21,11 +27,10 @@ struct FileDialogSetup {
 // dialog otherwise.
 std::optional<QString> runFileDialog(QWidget* owner, const FileDialogSetup& setup,
                                      const QString& startFolder, const QString& initialName) {
-  QFileDialog dialog(owner, QString::fromLatin1(setup.title), startFolder);
-  dialog.setNameFilter(QString::fromLatin1(setup.filter));
-  if (setup.defaultSuffix != nullptr) {
-    dialog.setDefaultSuffix(QString::fromLatin1(setup.defaultSuffix));
-  }
+  QFileDialog dialog(owner, fromLatin1(setup.texts.title), startFolder);
+  // Qt takes the pattern from the parentheses of the filter's name.
+  dialog.setNameFilter(fromLatin1(setup.texts.filterName));
+  if (setup.addsExtension) dialog.setDefaultSuffix(fromLatin1(setup.texts.defaultExtension));
   dialog.setAcceptMode(setup.acceptMode);
   dialog.setFileMode(setup.fileMode);
   dialog.selectFile(initialName);
@@ -40,7 +45,7 @@ std::optional<std::string> toPath(const std::optional<QString>& path) {
 }
 
 bool confirmOverwrite(QWidget* owner, const QString& path) {
-  return QMessageBox::question(owner, QString::fromLatin1(SAVE_DIALOG_TITLE),
+  return QMessageBox::question(owner, fromLatin1(SAVE_DIALOG_TEXTS.title),
                                QFileDialog::tr("%1 already exists.\nDo you want to replace it?")
                                    .arg(QFileInfo(path).fileName()),
                                QMessageBox::Yes | QMessageBox::No,
@@ -51,10 +56,9 @@ bool confirmOverwrite(QWidget* owner, const QString& path) {
 
 std::optional<std::string> QtFileDialogs::chooseOpenPath(QWidget* owner,
                                                          const std::filesystem::path& startFolder) {
-  return toPath(runFileDialog(owner,
-                              {OPEN_DIALOG_TITLE, OPEN_DIALOG_FILTER, "bvh",
-                               QFileDialog::AcceptOpen, QFileDialog::ExistingFile},
-                              QFile::decodeName(startFolder.c_str()), QStringLiteral("*.bvh")));
+  return toPath(runFileDialog(
+      owner, {OPEN_DIALOG_TEXTS, true, QFileDialog::AcceptOpen, QFileDialog::ExistingFile},
+      QFile::decodeName(startFolder.c_str()), fromLatin1(OPEN_DIALOG_TEXTS.initialName)));
 }
 
 std::optional<std::string> QtFileDialogs::chooseSavePath(QWidget* owner,
@@ -63,10 +67,9 @@ std::optional<std::string> QtFileDialogs::chooseSavePath(QWidget* owner,
   return toPath(choosePoseFilePath(
       QFile::decodeName(startFolder.c_str()), QFile::decodeName(proposedName.c_str()),
       [owner](const QString& folder, const QString& name) {
-        return runFileDialog(owner,
-                             {SAVE_DIALOG_TITLE, SAVE_DIALOG_FILTER, nullptr,
-                              QFileDialog::AcceptSave, QFileDialog::AnyFile},
-                             folder, name);
+        return runFileDialog(
+            owner, {SAVE_DIALOG_TEXTS, false, QFileDialog::AcceptSave, QFileDialog::AnyFile},
+            folder, name);
       },
       [owner](const QString& path) { return confirmOverwrite(owner, path); }));
 }

@@ -14,11 +14,6 @@ class QWidget;
 
 namespace zev {
 
-inline constexpr const char* OPEN_DIALOG_TITLE = " OPEN BVH FORMAT (POSER ONLY)";
-inline constexpr const char* OPEN_DIALOG_FILTER = "BioVision Format(*.bvh)";
-inline constexpr const char* SAVE_DIALOG_TITLE = " SAVE PZ2 FORMAT (POSER ONLY)";
-inline constexpr const char* SAVE_DIALOG_FILTER = "POSER Posing File (*.pz2)";
-
 class FileDialogs {
  public:
   virtual ~FileDialogs() = default;
@@ -34,8 +29,9 @@ class FileDialogs {
 };
 
 // The platform's file dialogs where it offers them (on a Linux desktop those its portal shows),
-// Qt's own otherwise, with the titles and filters above. A pose file's name typed without an
-// extension gets ".pz2", and replacing an existing file is always asked first.
+// Qt's own otherwise, with the titles and filters of OPEN_DIALOG_TEXTS and SAVE_DIALOG_TEXTS. A
+// pose file's name typed without an extension gets ".pz2", and replacing an existing file is always
+// asked first.
 class QtFileDialogs final : public FileDialogs {
  public:
   std::optional<std::string> chooseOpenPath(QWidget* owner,

@@ -16,6 +16,7 @@
 #include "desktop/main_dialog.h"
 #include "desktop/single_instance.h"
 #include "desktop/splash_dialog.h"
+#include "dialog/start_up.h"
 #include "pictures/pictures.h"
 
 namespace {
@@ -24,8 +25,11 @@ namespace {
 // labels, check boxes, radio buttons, group frames and read-only fields. Push buttons and the
 // fields the user types into keep the desktop's look.
 void applyDialogColours(QApplication& application) {
-  const QColor background(192, 192, 192);
-  const QColor text(0, 0, 80);
+  const auto toQColor = [](zev::DialogColor color) {
+    return QColor(color.red, color.green, color.blue);
+  };
+  const QColor background = toQColor(zev::DIALOG_BACKGROUND);
+  const QColor text = toQColor(zev::DIALOG_TEXT);
   QPalette palette = application.palette();
   palette.setColor(QPalette::Window, background);
   palette.setColor(QPalette::Active, QPalette::WindowText, text);
@@ -34,8 +38,8 @@ void applyDialogColours(QApplication& application) {
   palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(128, 128, 128));
   application.setPalette(palette);
   application.setStyleSheet(
-      QStringLiteral("QLineEdit[readOnly=\"true\"] { background-color: rgb(192, 192, 192); color: "
-                     "rgb(0, 0, 80); }"));
+      QStringLiteral("QLineEdit[readOnly=\"true\"] { background-color: %1; color: %2; }")
+          .arg(background.name(), text.name()));
 }
 
 // On a Linux desktop the file dialogs come through the desktop's portal, which shows the desktop's
@@ -61,9 +65,9 @@ std::optional<std::string> motionFileArgument(const QApplication& application) {
                                QStringLiteral("[FILE.bvh]"));
   parser.process(application);
   const QStringList files = parser.positionalArguments();
-  if (files.size() > 1) {
-    std::fprintf(stderr, "zev: one motion file at a time, not %lld\n",
-                 static_cast<long long>(files.size()));
+  if (const std::optional<std::string> refusal =
+          zev::refuseStartFiles(static_cast<std::size_t>(files.size()))) {
+    std::fprintf(stderr, "zev: %s\n", refusal->c_str());
     std::exit(2);
   }
   if (files.isEmpty()) return std::nullopt;

@@ -53,12 +53,6 @@ class SpinArrows final : public QWidget {
 
 namespace {
 
-struct ButtonRow {
-  ControlId id;
-  const char* text;
-  QRect units;
-};
-
 // A horizontal unit is a quarter of the cell's width, a vertical one an eighth of its height.
 constexpr int UNITS_PER_CELL_X = 4;
 constexpr int UNITS_PER_CELL_Y = 8;
@@ -76,51 +70,23 @@ int verticalPixels(int units, double dotsPerInch) {
   return unitsToPixels(units, DIALOG_BASE_UNIT_Y, UNITS_PER_CELL_Y, dotsPerInch);
 }
 
-// The label of each spin is its parameter's name.
-struct SpinRow {
-  Spin spin;
-  QRect labelUnits;
-  ControlId field;
-  QRect fieldUnits;
-  ControlId spinId;
-};
+QRect toQRect(const DialogUnits& units) {
+  return QRect(units.x, units.y, units.width, units.height);
+}
 
-// The spin's own template rectangle lies under its field; like the platform's up-down control it
-// attaches to the field's right edge and takes its width from the field.
-constexpr int SPIN_WIDTH_UNITS = 10;
-
-constexpr std::array<SpinRow, SPIN_COUNT> SPIN_ROWS{{
-    {Spin::GCoefficient,
-     {64, 41, 43, 8},
-     ControlId::GCoefficientField,
-     {110, 39, 30, 14},
-     ControlId::GCoefficientSpin},
-    {Spin::DelayTime,
-     {70, 77, 34, 8},
-     ControlId::DelayTimeField,
-     {110, 74, 30, 14},
-     ControlId::DelayTimeSpin},
-    {Spin::InertiaRate,
-     {69, 96, 35, 8},
-     ControlId::InertiaRateField,
-     {110, 93, 30, 14},
-     ControlId::InertiaRateSpin},
-    {Spin::AccelRate,
-     {69, 115, 35, 8},
-     ControlId::AccelRateField,
-     {110, 112, 30, 14},
-     ControlId::AccelRateSpin},
-    {Spin::GFusion,
-     {73, 134, 31, 8},
-     ControlId::GFusionField,
-     {110, 131, 30, 14},
-     ControlId::GFusionSpin},
-}};
-
-constexpr QRect DIALOG_UNITS{0, 0, 381, 189};
-constexpr QRect PANEL_UNITS{146, 4, 231, 178};
+// The spin whose field or arrows a control is.
+Spin spinOf(ControlId id) {
+  for (int i = 0; i < SPIN_COUNT; ++i) {
+    if (SPIN_CONTROLS[i].field == id || SPIN_CONTROLS[i].spin == id) return static_cast<Spin>(i);
+  }
+  return Spin::GCoefficient;
+}
 
 QString fromLocal(const std::string& text) { return QString::fromLocal8Bit(text); }
+
+QString fromLatin1(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 }  // namespace
 
@@ -135,18 +101,19 @@ MainDialog::MainDialog(FileDialogs& fileDialogs, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
       fileDialogs_(fileDialogs) {
-  setWindowTitle(QString::fromLatin1(MAIN_DIALOG_CAPTION));
+  setWindowTitle(fromLatin1(MAIN_DIALOG_CAPTION));
   setWindowIcon(applicationIcon());
   useBuiltInFont();
-  QFont font(QStringLiteral("Arial"));
-  font.setPointSize(8);
+  QFont font(fromLatin1(MAIN_DIALOG_FONT));
+  font.setPointSize(MAIN_DIALOG_FONT_POINTS);
   font.setHintingPreference(QFont::PreferVerticalHinting);
   setFont(font);
   setAcceptDrops(true);
 
   const double dotsPerInch = logicalDpiX();
-  setFixedSize(dialogUnitsToPixels(DIALOG_UNITS, dotsPerInch).size());
+  setFixedSize(dialogUnitsToPixels(toQRect(MAIN_DIALOG_UNITS), dotsPerInch).size());
   buildControls(dotsPerInch);
+  connectControls();
   showState();
   placeNearMousePointer();
 
@@ -154,110 +121,101 @@ MainDialog::MainDialog(FileDialogs& fileDialogs, QWidget* parent)
   // before it sees them.
   qApp->installEventFilter(this);
 
-  // The about page as soon as the dialog is up, then the motion given at start.
   QTimer::singleShot(1, this, [this] {
-    state_.showAbout();
+    state_.dialogIsUp(std::exchange(startFile_, std::nullopt));
     showState();
-    if (startFile_) openChosen(*std::exchange(startFile_, std::nullopt));
   });
 }
 
 MainDialog::~MainDialog() { qApp->removeEventFilter(this); }
 
-template <typename Control>
-Control* MainDialog::addControl(ControlId id, Control* control, const QRect& units,
-                                double dotsPerInch) {
-  control->setGeometry(dialogUnitsToPixels(units, dotsPerInch));
-  controls_.insert(static_cast<int>(id), control);
+QWidget* MainDialog::addControl(const ControlTemplate& row, double dotsPerInch) {
+  const QRect place = dialogUnitsToPixels(toQRect(row.units), dotsPerInch);
+  const QString text = fromLatin1(row.text);
+  QWidget* control = nullptr;
+  switch (row.kind) {
+    case ControlKind::PushButton: {
+      auto* button = new QPushButton(text, this);
+      button->setAutoDefault(false);
+      control = button;
+      break;
+    }
+    case ControlKind::RadioButton:
+      control = new QRadioButton(text, this);
+      break;
+    case ControlKind::CheckBox:
+      control = new QCheckBox(text, this);
+      break;
+    case ControlKind::Label: {
+      auto* label = new QLabel(text, this);
+      label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+      control = label;
+      break;
+    }
+    case ControlKind::NumberField:
+    case ControlKind::StatusField: {
+      auto* field = new QLineEdit(this);
+      field->setReadOnly(true);
+      field->setAcceptDrops(false);
+      if (row.kind == ControlKind::NumberField) fields_[static_cast<int>(spinOf(row.id))] = field;
+      control = field;
+      break;
+    }
+    case ControlKind::Spin: {
+      // Like the platform's up-down control, the arrows attach to the right side of the field
+      // before them and take their width from that field.
+      const Spin spin = spinOf(row.id);
+      QLineEdit* field = fields_[static_cast<int>(spin)];
+      const QRect fieldRect = field->geometry();
+      const int spinWidth = horizontalPixels(row.units.width, dotsPerInch);
+      field->setGeometry(fieldRect.adjusted(0, 0, -spinWidth, 0));
+      auto* arrows = new SpinArrows(
+          [this, spin, field](bool up) {
+            state_.stepSpin(spin, up);
+            showState();
+            field->setFocus();
+          },
+          this);
+      arrows->setGeometry(fieldRect.right() + 1 - spinWidth, fieldRect.y(), spinWidth,
+                          fieldRect.height());
+      spins_[static_cast<int>(spin)] = arrows;
+      controls_.insert(static_cast<int>(row.id), arrows);
+      return arrows;
+    }
+    case ControlKind::DisplayPanel: {
+      // The panel draws at its own fixed size; a sunken edge surrounds it.
+      auto* edge = new QFrame(this);
+      edge->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+      edge->setLineWidth(1);
+      panel_ = new PanelWidget(edge);
+      panel_->move(edge->frameWidth(), edge->frameWidth());
+      edge->setGeometry(QRect(place.topLeft(), panel_->size())
+                            .adjusted(0, 0, 2 * edge->frameWidth(), 2 * edge->frameWidth()));
+      controls_.insert(static_cast<int>(row.id), panel_);
+      return panel_;
+    }
+    case ControlKind::GroupFrame:
+      control = new QGroupBox(this);
+      // Beneath the controls it surrounds.
+      control->lower();
+      break;
+  }
+  control->setGeometry(place);
+  control->setEnabled(!row.neverEnabled);
+  if (row.id != ControlId::None) controls_.insert(static_cast<int>(row.id), control);
   return control;
 }
 
 void MainDialog::buildControls(double dotsPerInch) {
-  // The frames first, so that they lie beneath the controls they surround.
-  for (const QRect units : {QRect(56, 0, 87, 163), QRect(7, 0, 46, 163)}) {
-    auto* frame = new QGroupBox(this);
-    frame->setGeometry(dialogUnitsToPixels(units, dotsPerInch));
-  }
-
-  const std::array<ButtonRow, 8> buttons{{
-      {ControlId::OpenButton, "&Open", {12, 9, 37, 13}},
-      {ControlId::SaveButton, "&Save", {12, 24, 37, 13}},
-      {ControlId::AnalyzeButton, "&Analyze", {12, 44, 37, 13}},
-      {ControlId::GraphButton, "&Graph", {12, 64, 37, 13}},
-      {ControlId::InfoButton, "&Info", {12, 79, 37, 13}},
-      {ControlId::ClearButton, "&CLEAR", {12, 93, 37, 13}},
-      {ControlId::ExitButton, "e&Xit", {12, 144, 37, 13}},
-      {ControlId::DefaultButton, "DEFAULT", {62, 9, 75, 12}},
-  }};
-  for (const ButtonRow& row : buttons) {
-    auto* button = addControl(row.id, new QPushButton(QString::fromLatin1(row.text), this),
-                              row.units, dotsPerInch);
-    button->setAutoDefault(false);
-  }
-
-  auto* still =
-      addControl(ControlId::StillModeRadio, new QRadioButton(QStringLiteral("Still Mode"), this),
-                 {61, 27, 46, 10}, dotsPerInch);
-  auto* movie =
-      addControl(ControlId::MovieModeRadio, new QRadioButton(QStringLiteral("Movie  Mode"), this),
-                 {61, 62, 56, 10}, dotsPerInch);
+  for (const ControlTemplate& row : MAIN_DIALOG_CONTROLS) addControl(row, dotsPerInch);
   auto* modes = new QButtonGroup(this);
-  modes->addButton(still);
-  modes->addButton(movie);
-
-  for (const SpinRow& row : SPIN_ROWS) {
-    const std::string_view name = PARAMETER_TABLE[static_cast<int>(row.spin)].label;
-    auto* label =
-        new QLabel(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())), this);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    label->setGeometry(dialogUnitsToPixels(row.labelUnits, dotsPerInch));
-
-    const QRect fieldRect = dialogUnitsToPixels(row.fieldUnits, dotsPerInch);
-    const int spinWidth = horizontalPixels(SPIN_WIDTH_UNITS, dotsPerInch);
-    auto* field = new QLineEdit(this);
-    field->setReadOnly(true);
-    field->setAcceptDrops(false);
-    field->setGeometry(fieldRect.adjusted(0, 0, -spinWidth, 0));
-    controls_.insert(static_cast<int>(row.field), field);
-
-    const Spin spin = row.spin;
-    auto* arrows = new SpinArrows(
-        [this, spin, field](bool up) {
-          state_.stepSpin(spin, up);
-          showState();
-          field->setFocus();
-        },
-        this);
-    arrows->setGeometry(fieldRect.right() + 1 - spinWidth, fieldRect.y(), spinWidth,
-                        fieldRect.height());
-    controls_.insert(static_cast<int>(row.spinId), arrows);
-
-    fields_[static_cast<int>(spin)] = field;
-    spins_[static_cast<int>(spin)] = arrows;
-  }
-
-  auto* limit = addControl(ControlId::LimitCheck, new QCheckBox(QStringLiteral("Limit ON"), this),
-                           {77, 149, 42, 9}, dotsPerInch);
-  limit->setEnabled(false);
-
-  auto* status =
-      addControl(ControlId::StatusField, new QLineEdit(this), {7, 169, 136, 13}, dotsPerInch);
-  status->setReadOnly(true);
-  status->setAcceptDrops(false);
+  modes->addButton(static_cast<QRadioButton*>(control(ControlId::StillModeRadio)));
+  modes->addButton(static_cast<QRadioButton*>(control(ControlId::MovieModeRadio)));
   // Nothing in it can be changed; its text can still be selected with the mouse and copied.
-  status->setFocusPolicy(Qt::NoFocus);
+  control(ControlId::StatusField)->setFocusPolicy(Qt::NoFocus);
+}
 
-  // The panel draws at its own fixed size; a sunken edge surrounds it.
-  const QRect panelRect = dialogUnitsToPixels(PANEL_UNITS, dotsPerInch);
-  auto* edge = new QFrame(this);
-  edge->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  edge->setLineWidth(1);
-  panel_ = new PanelWidget(edge);
-  panel_->move(edge->frameWidth(), edge->frameWidth());
-  edge->setGeometry(QRect(panelRect.topLeft(), panel_->size())
-                        .adjusted(0, 0, 2 * edge->frameWidth(), 2 * edge->frameWidth()));
-  controls_.insert(static_cast<int>(ControlId::DisplayPanel), panel_);
-
+void MainDialog::connectControls() {
   const auto onClick = [this](ControlId id, auto action) {
     // Every click counts, also on the mode button already checked.
     connect(static_cast<QAbstractButton*>(control(id)), &QAbstractButton::clicked, this,
@@ -323,13 +281,6 @@ void MainDialog::open() {
   }
 }
 
-void MainDialog::openChosen(const std::string& path) {
-  // What Open does with a chosen file, without asking for one.
-  state_.beginOpen();
-  state_.openFile(path);
-  showState();
-}
-
 void MainDialog::save() {
   state_.beginSave();
   showState();
@@ -373,17 +324,39 @@ bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-bool MainDialog::handleKey(QWidget* target, int key) {
+namespace {
+
+DialogKey dialogKeyOf(int key) {
   switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
+      return DialogKey::Enter;
     case Qt::Key_Escape:
-      // Neither presses a button nor closes the dialog: a stray Enter must not open or save.
+      return DialogKey::Escape;
+    case Qt::Key_F3:
+      return DialogKey::F3;
+    default:
+      return DialogKey::Other;
+  }
+}
+
+}  // namespace
+
+bool MainDialog::handleKey(QWidget* target, int key) {
+  switch (respondToKey(dialogKeyOf(key))) {
+    case KeyResponse::Beep:
+      // Qt offers the desktop's own alert sound only, at its pitch.
       QApplication::beep();
       return true;
-    case Qt::Key_F3:
+    case KeyResponse::CloseDialog:
       close();
       return true;
+    case KeyResponse::Usual:
+      break;
+  }
+  // The arrow keys move a spin while its field or its arrows have the focus, as the platform's
+  // up-down control does.
+  switch (key) {
     case Qt::Key_Up:
     case Qt::Key_Down:
       for (int i = 0; i < SPIN_COUNT; ++i) {
@@ -424,7 +397,8 @@ void MainDialog::dropEvent(QDropEvent* event) {
   const std::optional<QString> path = droppedMotionFile(event->mimeData());
   if (!path) return;
   event->acceptProposedAction();
-  openChosen(QFile::encodeName(*path).toStdString());
+  state_.openGivenFile(QFile::encodeName(*path).toStdString());
+  showState();
 }
 
 }  // namespace zev

@@ -9,47 +9,20 @@
 #include <string>
 
 #include "dialog/dialog_state.h"
+#include "dialog/dialog_template.h"
 
 class QLineEdit;
 
 // The main dialog: the window in which the user opens a motion, sets the mode and the effect
 // parameters, analyses, looks at the display panel and saves the pose file. The controls keep the
-// places, texts and ids of the dialog's template; every decision is made by DialogState and the
-// window only shows it and forwards what the user does.
+// places, texts and ids of the dialog's template (MAIN_DIALOG_CONTROLS); every decision is made by
+// DialogState and the window only shows it and forwards what the user does.
 
 namespace zev {
 
 class FileDialogs;
 class PanelWidget;
 class SpinArrows;
-
-enum class ControlId : int {
-  StatusField = 1000,
-  OpenButton = 1004,
-  SaveButton = 1005,
-  AnalyzeButton = 1012,
-  LimitCheck = 1015,
-  ExitButton = 1018,
-  DisplayPanel = 1019,
-  GraphButton = 1020,
-  InfoButton = 1028,
-  DefaultButton = 1033,
-  ClearButton = 1034,
-  StillModeRadio = 1041,
-  MovieModeRadio = 1042,
-  InertiaRateField = 1044,
-  AccelRateField = 1046,
-  GFusionField = 1047,
-  DelayTimeField = 1048,
-  GCoefficientField = 1050,
-  GCoefficientSpin = 1052,
-  DelayTimeSpin = 1053,
-  InertiaRateSpin = 1054,
-  AccelRateSpin = 1055,
-  GFusionSpin = 1056,
-};
-
-inline constexpr const char* MAIN_DIALOG_CAPTION = "Z.E.V ";
 
 // Dialog units are fixed fractions of the dialog font's average character cell: a quarter of its
 // width and an eighth of its height. The cell of Arial 8 points at 96 dots per inch is 6 x 14.
@@ -82,13 +55,12 @@ class MainDialog final : public QDialog {
 
  private:
   void buildControls(double dotsPerInch);
-  template <typename Control>
-  Control* addControl(ControlId id, Control* control, const QRect& units, double dotsPerInch);
+  // The window of one template row, placed and registered under its id.
+  QWidget* addControl(const ControlTemplate& row, double dotsPerInch);
+  void connectControls();
   void placeNearMousePointer();
 
   void open();
-  // What Open does with a file chosen without its dialog (dropped, or given at start).
-  void openChosen(const std::string& path);
   void save();
   // Beside the file last opened or saved; before that the working folder, then the home folder.
   std::filesystem::path fileDialogFolder() const;

@@ -4,7 +4,17 @@
 #include <QMessageBox>
 #include <QStandardPaths>
 
+#include "dialog/start_up.h"
+
 namespace zev {
+
+namespace {
+
+QString fromLatin1(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
 
 QString defaultLockFolder() {
   const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -12,8 +22,7 @@ QString defaultLockFolder() {
 }
 
 SingleInstanceLock::SingleInstanceLock(const QString& folder)
-    : file_(QDir(folder).filePath(QString::fromLatin1(SINGLE_INSTANCE_KEY) +
-                                  QStringLiteral(".lock"))) {
+    : file_(QDir(folder).filePath(fromLatin1(SINGLE_INSTANCE_NAME) + QStringLiteral(".lock"))) {
   // Only a dead owner makes a lock stale, never its age: the dialog may stay open for hours.
   file_.setStaleLockTime(0);
 }
@@ -25,9 +34,8 @@ InstanceLock SingleInstanceLock::acquire() {
 }
 
 std::unique_ptr<QMessageBox> makeAlreadyRunningMessage() {
-  auto box =
-      std::make_unique<QMessageBox>(QMessageBox::NoIcon, QStringLiteral("WARNING"),
-                                    QStringLiteral("Z.E.V ALREADY EXISTS."), QMessageBox::Ok);
+  auto box = std::make_unique<QMessageBox>(QMessageBox::NoIcon, fromLatin1(ALREADY_RUNNING_CAPTION),
+                                           fromLatin1(ALREADY_RUNNING_TEXT), QMessageBox::Ok);
   return box;
 }
 

@@ -12,8 +12,6 @@ class QMessageBox;
 
 namespace zev {
 
-inline constexpr const char* SINGLE_INSTANCE_KEY = "KORVA POSER TREMOLO";
-
 enum class InstanceLock {
   Acquired,
   HeldByAnotherCopy,

@@ -3,12 +3,12 @@
 #include <QDialog>
 #include <QTimer>
 
+#include "dialog/start_up.h"
+
 // The start-up picture: a frameless 200 x 200 splash centred on the screen, closed after two and a
 // half seconds or at once by a left double-click (or Enter, Escape, the close command).
 
 namespace zev {
-
-inline constexpr int SPLASH_MILLISECONDS = 2500;
 
 class SplashDialog final : public QDialog {
   Q_OBJECT

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string>
 #include <utility>
 
+#include "files/file_system.h"
 #include "files/output_claims.h"
 #include "pages/graph_view.h"
 #include "pages/report_pages.h"
@@ -18,6 +20,24 @@ bool opensDroppedFile(int fileCount, std::string_view firstName) {
                     [](char wanted, char found) {
                       return wanted == std::tolower(static_cast<unsigned char>(found));
                     });
+}
+
+std::optional<std::string> refuseStartFiles(std::size_t fileCount) {
+  if (fileCount <= 1) return std::nullopt;
+  return "one motion file at a time, not " + std::to_string(fileCount);
+}
+
+KeyResponse respondToKey(DialogKey key) {
+  switch (key) {
+    case DialogKey::Enter:
+    case DialogKey::Escape:
+      return KeyResponse::Beep;
+    case DialogKey::F3:
+      return KeyResponse::CloseDialog;
+    case DialogKey::Other:
+      break;
+  }
+  return KeyResponse::Usual;
 }
 
 DialogState::DialogState() : store_(std::make_unique<MotionStore>()) { restoreDefaults(); }
@@ -44,31 +64,42 @@ void DialogState::openFile(std::string_view path) {
   analyze();
 }
 
+void DialogState::openGivenFile(std::string_view path) {
+  beginOpen();
+  openFile(path);
+}
+
+void DialogState::dialogIsUp(const std::optional<std::string>& startFile) {
+  showAbout();
+  if (startFile) openGivenFile(*startFile);
+}
+
 void DialogState::openUnreadable(std::string_view path, std::string_view reason) {
   rememberOpenedFile(path);
   showStatus(bvhReadMessage(BvhReadStatus::CannotOpen), reason);
 }
 
 void DialogState::analyze() {
-  runAnalysisPass(parameters(), bvhFilePath_, reader_, *store_, *this);
+  runAnalysisPass(parameters(), pathFromUtf8(bvhFilePath_), reader_, *store_, *this);
 }
 
 void DialogState::saveTo(const std::string& path) {
   // The pose file never replaces the motion it was made from, which Analyze reads again.
+  const std::filesystem::path file = pathFromUtf8(path);
   OutputClaims claims;
-  claims.addInput(bvhFilePath_);
-  if (claims.claim(path, bvhFilePath_)) {
+  claims.addInput(pathFromUtf8(bvhFilePath_));
+  if (claims.claim(file, bvhFilePath_)) {
     showStatus(PZ2_SAVE_ERROR_MESSAGE, path + ": the same file as the opened motion");
     return;
   }
-  const SaveResult result = savePz2File(path, *store_);
+  const SaveResult result = savePz2File(file, *store_);
   if (!result.ok()) {
     showStatus(PZ2_SAVE_ERROR_MESSAGE, path + ": " + result.reason());
     return;
   }
   // A save that worked must not go on saying that the last one failed; any other text stays.
   if (status_ == PZ2_SAVE_ERROR_MESSAGE) showStatus("", "");
-  startFolder_.fileChosen(path);
+  startFolder_.fileChosen(file);
 }
 
 std::string DialogState::proposedSaveName() const { return proposedPz2Name(bvhFileTitle_); }
@@ -142,7 +173,7 @@ void DialogState::markResultsStale() {
 
 void DialogState::rememberOpenedFile(std::string_view path) {
   bvhFilePath_ = path;
-  startFolder_.fileChosen(bvhFilePath_);
+  startFolder_.fileChosen(pathFromUtf8(bvhFilePath_));
   bvhFileTitle_ = bvhFileTitleOf(path);
   buttonsEnabled_.fill(false);
   store_->motion.frameCount = 0;

@@ -3,6 +3,7 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -34,6 +35,19 @@ inline constexpr std::string_view NO_FILE_TITLE = "N/A ";
 // a name that ends in ".bvh" in any mix of cases. Anything else is not taken.
 bool opensDroppedFile(int fileCount, std::string_view firstName);
 
+// The program opens the one motion it is started with; started with more, it says so with this
+// message and opens none. Nothing for none or one.
+std::optional<std::string> refuseStartFiles(std::size_t fileCount);
+
+// The keys the dialog answers before its controls see them. Enter and Escape neither press a
+// button nor close the dialog, so that a stray key never opens or saves: they only sound the
+// tone. F3 closes the dialog as its close command does. Every other key works as usual.
+enum class DialogKey { Enter, Escape, F3, Other };
+enum class KeyResponse { Beep, CloseDialog, Usual };
+KeyResponse respondToKey(DialogKey key);
+inline constexpr int KEY_BEEP_HERTZ = 570;
+inline constexpr int KEY_BEEP_MILLISECONDS = 500;
+
 class DialogState final : public AnalysisView {
  public:
   // The dialog as it starts: still mode, default parameters, Save, Analyze and Graph disabled, a
@@ -47,21 +61,26 @@ class DialogState final : public AnalysisView {
   // Also the CLEAR button: the panel goes black, the panel mode stays.
   void clearPanel() override;
 
-  // Open and Save clear the panel before they ask for a file, and so does a drop before it opens
-  // one.
+  // Open and Save clear the panel before they ask for a file.
   void beginOpen();
   void beginSave();
-  // The rest of Open once the user has chosen a file (from the file dialog or by dropping it):
-  // remember it, disable Save, Analyze and Graph, forget the old frame count and analyse it.
+  // The rest of Open once the user has chosen a file in the open dialog: remember it, disable
+  // Save, Analyze and Graph, forget the old frame count and analyse it.
   void openFile(std::string_view path);
+  // Open of a file given without the open dialog (dropped on the dialog, or named when the program
+  // started): the panel is cleared as Open clears it, then the file is opened.
+  void openGivenFile(std::string_view path);
+  // Once the dialog is up (its first timer event): the about page, then Open of the motion the
+  // program was started with, if any.
+  void dialogIsUp(const std::optional<std::string>& startFile);
   // Open of a chosen file that the window could not hand to the reader (too large for it, or gone
   // before it was read): as openFile of a file that cannot be opened, with reason as the detail.
   void openUnreadable(std::string_view path, std::string_view reason);
   // Reads the opened file again and analyses it with the parameters as they are now.
   void analyze();
-  // Writes the pose file to a path the user chose; a failure shows in the status field, and so
-  // does a path that leads to the opened motion file, which stays as it is. A later save that
-  // works takes that failure away.
+  // Writes the pose file to a path the user chose (UTF-8, as every path here); a failure shows in
+  // the status field, and so does a path that leads to the opened motion file, which stays as it
+  // is. A later save that works takes that failure away.
   void saveTo(const std::string& path);
   // The name the save dialog proposes: the opened file's title with ".pz2".
   std::string proposedSaveName() const;

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -214,6 +216,34 @@ TEST_F(DialogStateTest, UnreadableOpenShowsWhyAndLeavesNothingToSaveOrAnalyze) {
   EXPECT_EQ(state.bvhFileTitle(), "huge");
   EXPECT_EQ(buttonsOf(state), ALL_DISABLED);
   EXPECT_EQ(state.store().motion.frameCount, 0);
+}
+
+TEST_F(DialogStateTest, OnceUpTheDialogShowsTheAboutPageThenOpensTheFileItWasStartedWith) {
+  const bool withFile[] = {false, true};
+  for (const bool given : withFile) {
+    SCOPED_TRACE(given);
+    DialogState state;
+    std::optional<std::string> startFile;
+    if (given) startFile = goodFile();
+    state.dialogIsUp(startFile);
+    const PanelOps ops = state.takePanelOps();
+    ASSERT_FALSE(ops.empty());
+    EXPECT_EQ(ops.front().kind, PanelOpKind::FillBlack);
+    const bool aboutPicture = std::any_of(ops.begin(), ops.end(), [](const PanelOp& op) {
+      return op.kind == PanelOpKind::CopyPicture && op.pictureId == ABOUT_PICTURE;
+    });
+    EXPECT_TRUE(aboutPicture);
+    // Open clears what the about page drew.
+    EXPECT_EQ(endsBlack(ops), given);
+    EXPECT_EQ(state.status(), given ? COMPLETE : "");
+    EXPECT_EQ(buttonsOf(state), given ? ALL_ENABLED : ALL_DISABLED);
+  }
+}
+
+TEST(StartFiles, MoreThanOneIsRefused) {
+  EXPECT_EQ(refuseStartFiles(0), std::nullopt);
+  EXPECT_EQ(refuseStartFiles(1), std::nullopt);
+  EXPECT_EQ(refuseStartFiles(2), "one motion file at a time, not 2");
 }
 
 TEST(DroppedFile, OnlyOneFileNamedLikeAMotionOpens) {

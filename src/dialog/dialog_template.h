@@ -1,0 +1,148 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "dialog/dialog_state.h"
+
+// The main dialog as its template lays it out: every control with its id, kind, text and place in
+// dialog units, in the template's order (which is also the order Tab goes round and the order in
+// which each spin finds its field: the control just before it). Dialog units are fractions of the
+// dialog font's average character cell, a quarter of its width and an eighth of its height; each
+// window system turns them into pixels with its own font. The texts of the file dialogs that Open
+// and Save show belong here too. Every shell builds its dialog from this one description.
+
+namespace zev {
+
+enum class ControlId : int {
+  None = -1,  // labels and group frames, which nothing addresses
+  StatusField = 1000,
+  OpenButton = 1004,
+  SaveButton = 1005,
+  AnalyzeButton = 1012,
+  LimitCheck = 1015,
+  ExitButton = 1018,
+  DisplayPanel = 1019,
+  GraphButton = 1020,
+  InfoButton = 1028,
+  DefaultButton = 1033,
+  ClearButton = 1034,
+  StillModeRadio = 1041,
+  MovieModeRadio = 1042,
+  InertiaRateField = 1044,
+  AccelRateField = 1046,
+  GFusionField = 1047,
+  DelayTimeField = 1048,
+  GCoefficientField = 1050,
+  GCoefficientSpin = 1052,
+  DelayTimeSpin = 1053,
+  InertiaRateSpin = 1054,
+  AccelRateSpin = 1055,
+  GFusionSpin = 1056,
+};
+
+enum class ControlKind {
+  PushButton,
+  RadioButton,
+  CheckBox,
+  Label,         // left-aligned, centred vertically in its box
+  NumberField,   // read-only; its spin writes the number
+  Spin,          // up and down arrows on the right side of the field before it, wrapping around
+  StatusField,   // read-only text with a thin sunken edge
+  DisplayPanel,  // black, with a sunken edge; reports clicks
+  GroupFrame,    // without text
+};
+
+struct DialogUnits {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  bool operator==(const DialogUnits&) const = default;
+};
+
+struct ControlTemplate {
+  ControlId id;
+  ControlKind kind;
+  std::string_view text;
+  DialogUnits units;
+  // Limit ON is shown checked and can never be changed.
+  bool neverEnabled = false;
+};
+
+inline constexpr std::string_view MAIN_DIALOG_CAPTION = "Z.E.V ";
+inline constexpr DialogUnits MAIN_DIALOG_UNITS{0, 0, 381, 189};
+// The dialog font, whose average character cell the dialog units measure.
+inline constexpr std::string_view MAIN_DIALOG_FONT = "Arial";
+inline constexpr int MAIN_DIALOG_FONT_POINTS = 8;
+
+inline constexpr std::array<ControlTemplate, 30> MAIN_DIALOG_CONTROLS{{
+    {ControlId::OpenButton, ControlKind::PushButton, "&Open", {12, 9, 37, 13}},
+    {ControlId::SaveButton, ControlKind::PushButton, "&Save", {12, 24, 37, 13}},
+    {ControlId::AnalyzeButton, ControlKind::PushButton, "&Analyze", {12, 44, 37, 13}},
+    {ControlId::GraphButton, ControlKind::PushButton, "&Graph", {12, 64, 37, 13}},
+    {ControlId::InfoButton, ControlKind::PushButton, "&Info", {12, 79, 37, 13}},
+    {ControlId::ClearButton, ControlKind::PushButton, "&CLEAR", {12, 93, 37, 13}},
+    {ControlId::ExitButton, ControlKind::PushButton, "e&Xit", {12, 144, 37, 13}},
+    {ControlId::DefaultButton, ControlKind::PushButton, "DEFAULT", {62, 9, 75, 12}},
+    {ControlId::StillModeRadio, ControlKind::RadioButton, "Still Mode", {61, 27, 46, 10}},
+    {ControlId::MovieModeRadio, ControlKind::RadioButton, "Movie  Mode", {61, 62, 56, 10}},
+    {ControlId::None, ControlKind::Label, "G coefficient", {64, 41, 43, 8}},
+    {ControlId::GCoefficientField, ControlKind::NumberField, "", {110, 39, 30, 14}},
+    {ControlId::GCoefficientSpin, ControlKind::Spin, "", {106, 39, 10, 14}},
+    {ControlId::None, ControlKind::Label, "Delay time", {70, 77, 34, 8}},
+    {ControlId::DelayTimeField, ControlKind::NumberField, "", {110, 74, 30, 14}},
+    {ControlId::DelayTimeSpin, ControlKind::Spin, "", {106, 74, 10, 14}},
+    {ControlId::None, ControlKind::Label, "Inertia rate", {69, 96, 35, 8}},
+    {ControlId::InertiaRateField, ControlKind::NumberField, "", {110, 93, 30, 14}},
+    {ControlId::InertiaRateSpin, ControlKind::Spin, "", {106, 93, 10, 14}},
+    {ControlId::None, ControlKind::Label, "Accel rate", {69, 115, 35, 8}},
+    {ControlId::AccelRateField, ControlKind::NumberField, "", {110, 112, 30, 14}},
+    {ControlId::AccelRateSpin, ControlKind::Spin, "", {106, 112, 10, 14}},
+    {ControlId::None, ControlKind::Label, "G Fusion", {73, 134, 31, 8}},
+    {ControlId::GFusionField, ControlKind::NumberField, "", {110, 131, 30, 14}},
+    {ControlId::GFusionSpin, ControlKind::Spin, "", {106, 131, 10, 14}},
+    {ControlId::LimitCheck, ControlKind::CheckBox, "Limit ON", {77, 149, 42, 9}, true},
+    {ControlId::StatusField, ControlKind::StatusField, "", {7, 169, 136, 13}},
+    {ControlId::DisplayPanel, ControlKind::DisplayPanel, "", {146, 4, 231, 178}},
+    {ControlId::None, ControlKind::GroupFrame, "", {56, 0, 87, 163}},
+    {ControlId::None, ControlKind::GroupFrame, "", {7, 0, 46, 163}},
+}};
+
+// The place of the control with that id in the template; nothing for an id it does not hold.
+constexpr DialogUnits unitsOf(ControlId id) {
+  for (const ControlTemplate& row : MAIN_DIALOG_CONTROLS) {
+    if (row.id == id && id != ControlId::None) return row.units;
+  }
+  return {};
+}
+
+// The field and the spin of each parameter, in the order of Spin.
+struct SpinControls {
+  ControlId field;
+  ControlId spin;
+};
+inline constexpr std::array<SpinControls, SPIN_COUNT> SPIN_CONTROLS{{
+    {ControlId::GCoefficientField, ControlId::GCoefficientSpin},
+    {ControlId::DelayTimeField, ControlId::DelayTimeSpin},
+    {ControlId::InertiaRateField, ControlId::InertiaRateSpin},
+    {ControlId::AccelRateField, ControlId::AccelRateSpin},
+    {ControlId::GFusionField, ControlId::GFusionSpin},
+}};
+
+// What the open and save dialogs show: title, the one filter's name and pattern, the extension a
+// name typed without one gets, and the name first proposed (Save proposes the motion's title).
+struct FileDialogTexts {
+  std::string_view title;
+  std::string_view filterName;
+  std::string_view pattern;
+  std::string_view defaultExtension;
+  std::string_view initialName;
+};
+
+inline constexpr FileDialogTexts OPEN_DIALOG_TEXTS{
+    " OPEN BVH FORMAT (POSER ONLY)", "BioVision Format(*.bvh)", "*.bvh", "bvh", "*.bvh"};
+inline constexpr FileDialogTexts SAVE_DIALOG_TEXTS{" SAVE PZ2 FORMAT (POSER ONLY)",
+                                                   "POSER Posing File (*.pz2)", "*.pz2", "pz2", ""};
+
+}  // namespace zev

@@ -1,0 +1,23 @@
+#include "win32/utf16.h"
+
+#include "win32/windows_api.h"
+
+namespace zev {
+
+std::wstring toUtf16(std::string_view text) {
+  const int size = static_cast<int>(text.size());
+  std::wstring wide(MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
+  return wide;
+}
+
+std::string toUtf8(std::wstring_view text) {
+  const int size = static_cast<int>(text.size());
+  std::string narrow(
+      WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), static_cast<int>(narrow.size()),
+                      nullptr, nullptr);
+  return narrow;
+}
+
+}  // namespace zev
