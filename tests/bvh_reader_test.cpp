@@ -194,8 +194,11 @@ TEST_F(BvhReaderTest, FrameCountMustLieWithinRange) {
         std::pair{500, BvhReadStatus::Ok}, std::pair{501, BvhReadStatus::FrameRange}}) {
     freshMotion();
     motion->frameCount = 77;
-    EXPECT_EQ(readText(TestMotion(frames).text()), expected) << frames;
-    EXPECT_EQ(motion->frameCount, expected == BvhReadStatus::Ok ? frames : 0);
+    const BvhReadResult result = read(TestMotion(frames).text());
+    EXPECT_EQ(result.status, expected) << frames;
+    // A refused count is reported, and the motion stays as it was.
+    EXPECT_EQ(result.frames, frames);
+    EXPECT_EQ(motion->frameCount, expected == BvhReadStatus::Ok ? frames : 77);
   }
   const std::string text = TestMotion(15).text();
   EXPECT_EQ(readText(replaced(text, "Frames: 15", "Frames:\t15")), BvhReadStatus::Ok);

@@ -16,10 +16,13 @@ void analyseMotion(const EffectParameters& parameters, Motion& motion, Signals& 
                      signals);
   signals.frameRate = frameRateOf(motion.frameTime);
   if (!parameters.stillMode) {
+    // The filters' scratch lives only as long as the pass; no step after it reads it.
+    FilterWorkspace workspace;
     applyEffectDynamics(static_cast<double>(parameters.inertiaRate),
                         static_cast<double>(parameters.accelRate),
-                        static_cast<double>(parameters.gFusion), motion, signals);
-    applyDelay(parameters.delayTime, motion.frameTime, motion.frameCount, signals);
+                        static_cast<double>(parameters.gFusion), motion, signals, workspace);
+    applyDelay(parameters.delayTime, motion.frameTime, motion.frameCount, signals,
+               workspace.filterSum);
   }
   if (parameters.limitOn) {
     for (Slot slot : LIMITED_SLOTS) limitSlot(signals[slot], motion.frameCount);

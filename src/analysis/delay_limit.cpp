@@ -6,29 +6,25 @@
 
 namespace zev {
 
-namespace {
-constexpr double ONE_15TH = 0.06666666666666667;
-}  // namespace
-
-void applyDelay(int delayTime, double frameTime, int frameCount, Signals& signals) {
+void applyDelay(int delayTime, double frameTime, int frameCount, Signals& signals,
+                FrameArray& scratch) {
   // Before any motion is read the frame time is 0, and the unit below would not fit an int.
   if (frameCount <= 0) return;
-  const int framesPerUnit = static_cast<int>(frameRateBeforeCut(frameTime) * ONE_15TH);
+  const int framesPerUnit = static_cast<int>(frameRateBeforeCut(frameTime) * REFERENCE_FRAME_TIME);
   const int frames = framesPerUnit * delayTime;
-  FrameArray& scratch = signals[Slot::filterSum];
   delaySlot(frames, signals[Slot::chestUp], frameCount, scratch);
   delaySlot(frames, signals[Slot::chestSide], frameCount, scratch);
   delaySlot(frames, signals[Slot::chestFront], frameCount, scratch);
   delaySlot(frames / 2, signals[Slot::hairSwing], frameCount, scratch);
 }
 
-void delaySlot(int frames, FrameArray& signal, int frameCount, FrameArray& filterSum) {
+void delaySlot(int frames, FrameArray& signal, int frameCount, FrameArray& scratch) {
   const int n = std::min(frameCount, FRAME_CAPACITY);
   // A negative shift would read the copy beyond the motion's end.
   if (n <= 0 || frames < 0) return;
-  std::copy_n(signal.begin(), n, filterSum.begin());
-  std::fill_n(signal.begin(), std::min(frames, n), filterSum[0]);
-  for (int k = frames; k < n; ++k) signal[k] = filterSum[k - frames];
+  std::copy_n(signal.begin(), n, scratch.begin());
+  std::fill_n(signal.begin(), std::min(frames, n), scratch[0]);
+  for (int k = frames; k < n; ++k) signal[k] = scratch[k - frames];
 }
 
 void limitSlot(FrameArray& signal, int frameCount) {

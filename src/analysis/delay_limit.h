@@ -17,12 +17,13 @@ inline constexpr std::array<Slot, 6> LIMITED_SLOTS{Slot::chestUp, Slot::chestSid
 
 // Delays chestUp, chestSide and chestFront by delayTime units of about a fifteenth of a second
 // (the rounded frame rate divided by 15, rounded down) and hairSwing by half as many frames.
-// Uses filterSum as scratch.
-void applyDelay(int delayTime, double frameTime, int frameCount, Signals& signals);
+// scratch holds a copy of each signal while it shifts.
+void applyDelay(int delayTime, double frameTime, int frameCount, Signals& signals,
+                FrameArray& scratch);
 
 // Shifts frames 0 to frameCount - 1 of signal later by frames; the first frames repeat frame 0 and
-// the last ones fall off the end. Uses filterSum as scratch. A negative shift leaves it unchanged.
-void delaySlot(int frames, FrameArray& signal, int frameCount, FrameArray& filterSum);
+// the last ones fall off the end. A negative shift leaves it unchanged.
+void delaySlot(int frames, FrameArray& signal, int frameCount, FrameArray& scratch);
 
 // Clamps frames 0 to frameCount - 1 to [-1, 1]; a value that is not a number becomes -1.
 void limitSlot(FrameArray& signal, int frameCount);

@@ -1,13 +1,11 @@
 #include "analysis/effect_dynamics.h"
 
-#include "analysis/spring_filter.h"
+#include "store/frame_rate.h"
 
 namespace zev {
 
 namespace {
 
-constexpr double STEP_BASE = 15.0;
-constexpr double ONE_15TH = 0.06666666666666667;
 constexpr double ONE_THIRD = 0.3333333333333333;
 constexpr double FUSION_SCALE = 0.01;
 constexpr double CHEST_STEP = static_cast<double>(0.8f);
@@ -74,19 +72,17 @@ void saveBaseSlots(int frameCount, Signals& signals) {
 }
 
 void applyEffectDynamics(double inertiaRate, double accelRate, double gFusion, Motion& motion,
-                         Signals& signals) {
+                         Signals& signals, FilterWorkspace& workspace) {
   const int n = motion.frameCount;
   saveBaseSlots(n, signals);
 
   const double d = motion.frameTime;
-  const double e = (1.0 / (1.0 / d)) * STEP_BASE;
-  const double accelGain = (accelRate / d) * ONE_15TH;
-  const double inertiaGain = (inertiaRate / d) * ONE_15TH;
+  const double e = (1.0 / (1.0 / d)) * REFERENCE_FRAME_RATE;
+  const double accelGain = (accelRate / d) * REFERENCE_FRAME_TIME;
+  const double inertiaGain = (inertiaRate / d) * REFERENCE_FRAME_TIME;
 
-  FrameArray& diff = signals[Slot::filterDiff];
-  FrameArray& sum = signals[Slot::filterSum];
   const auto respond = [&](FrameArray& array, double gain, double step) {
-    springFilter(array, n, gain, FilterMode::Replace, step, diff, sum);
+    springFilter(array, n, gain, FilterMode::Replace, step, workspace);
   };
   respond(signals[Slot::chestUpBase], accelGain, e * CHEST_STEP);
   respond(signals[Slot::chestSideBase], accelGain, e * CHEST_STEP);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/spring_filter.h"
 #include "store/motion_store.h"
 
 // Movie mode: the effect signals react to motion. Each signal's own accelerations drive a spring
@@ -15,6 +16,6 @@ void saveBaseSlots(int frameCount, Signals& signals);
 // Replaces the ten output slots, twistSum and the motion's three hip positions by their dynamic
 // versions and writes hairSwing as a quarter of the new headSide.
 void applyEffectDynamics(double inertiaRate, double accelRate, double gFusion, Motion& motion,
-                         Signals& signals);
+                         Signals& signals, FilterWorkspace& workspace);
 
 }  // namespace zev

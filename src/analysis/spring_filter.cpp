@@ -34,7 +34,9 @@ void fillKernel(const SpringKernel& sines, double amplitude, SpringKernel& kerne
 }  // namespace
 
 void springFilter(FrameArray& signal, int frameCount, double gain, FilterMode mode, double step,
-                  FrameArray& filterDiff, FrameArray& filterSum) {
+                  FilterWorkspace& workspace) {
+  FrameArray& filterDiff = workspace.filterDiff;
+  FrameArray& filterSum = workspace.filterSum;
   const int n = std::min(frameCount, FRAME_CAPACITY);
   if (n <= 0) return;
   for (int k = 0; k < n; ++k) {

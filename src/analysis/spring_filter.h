@@ -7,7 +7,7 @@
 // The oscillation a damped spring performs in reaction to a signal's accelerations: every frame's
 // second difference excites a 30-frame sine whose amplitude falls linearly to zero and whose sign
 // opposes the acceleration; the kernels of all frames are superposed. Works in place on one
-// per-frame array, with two caller-owned scratch arrays; allocates nothing.
+// per-frame array, with a caller-owned workspace; allocates nothing.
 
 namespace zev {
 
@@ -15,15 +15,26 @@ inline constexpr int KERNEL_LENGTH = 30;
 
 using SpringKernel = std::array<double, KERNEL_LENGTH>;
 
+// The last kernel is laid down from frame MAX_FRAMES - 3 and reaches KERNEL_LENGTH - 1 further.
+static_assert(MAX_FRAMES - 3 + KERNEL_LENGTH <= FRAME_CAPACITY,
+              "the frame arrays hold the kernels of the longest motion");
+
 enum class FilterMode { Replace, Add };
+
+// The filter's scratch, which no later step reads: the first differences of the signal and the
+// superposed kernels. Whoever runs the filters owns one and may share it between calls.
+struct FilterWorkspace {
+  FrameArray filterDiff{};
+  FrameArray filterSum{};
+};
 
 // Replaces frames 0 to frameCount - 1 of signal by its spring response, or adds the response to
 // it. The kernel laid down for frame i + 1 has entry k = ((sin θk × (30 - k)) × amplitude) ×
 // (-1/30), θk the step added k times to 0 and amplitude the frame's second difference × gain ×
-// 0.1. filterDiff and filterSum are scratch: afterwards frames 0 to frameCount - 1 of filterSum
-// hold the response. The kernels of the last frames reach up to index frameCount + 26; those
-// entries are added to, never cleared, so they mix the tails of every call and nothing reads them.
+// 0.1. Afterwards frames 0 to frameCount - 1 of the workspace's filterSum hold the response. The
+// kernels of the last frames reach up to index frameCount + 26; those entries are added to, never
+// cleared, so they mix the tails of every call and nothing reads them.
 void springFilter(FrameArray& signal, int frameCount, double gain, FilterMode mode, double step,
-                  FrameArray& filterDiff, FrameArray& filterSum);
+                  FilterWorkspace& workspace);
 
 }  // namespace zev

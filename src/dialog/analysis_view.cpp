@@ -20,8 +20,12 @@ BvhReadResult runAnalysisPass(const EffectParameters& parameters,
   const BvhReadResult result = reader.readFile(bvhFilePath, store.motion);
   if (!result.ok()) {
     view.showStatus(result.message(), describeReadFailure(result).view());
-    // The reader has set frameCount to 0, so nothing is left to save, analyse or draw.
-    if (result.status == BvhReadStatus::FrameRange) enablePassButtons(view, false);
+    // A motion of a frame count out of range leaves nothing to save, analyse or draw: the pages
+    // and the report then show an empty motion.
+    if (result.status == BvhReadStatus::FrameRange) {
+      store.motion.frameCount = 0;
+      enablePassButtons(view, false);
+    }
     return result;
   }
   enablePassButtons(view, true);
