@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <functional>
@@ -174,10 +175,16 @@ TEST(SafeSave, FailsInAReadOnlyFolder) {
   const fs::path folder = dir.path() / "locked";
   fs::create_directory(folder);
   test::writeWholeFile(folder / "walk.pz2", "old pose");
+  fs::permissions(folder / "walk.pz2", fs::perms::all);  // the file itself may be written
   fs::permissions(folder, fs::perms::owner_write, fs::perm_options::remove);
+  // The message names the folder, which is what needs the fix.
+  const auto refusedByTheFolder = [&folder](const SaveResult& result) {
+    return describeSaveFailure(result) == result.target + ": cannot make a file in the folder " +
+                                              folder.string() + ": Permission denied";
+  };
   const auto refused = [&] {
-    return savePz2File(folder / "walk.pz2", *store).reason() == "Permission denied" &&
-           savePz2File(folder / "new.pz2", *store).reason() == "Permission denied" &&
+    return refusedByTheFolder(savePz2File(folder / "walk.pz2", *store)) &&
+           refusedByTheFolder(savePz2File(folder / "new.pz2", *store)) &&
            test::folderContents(folder) ==
                std::map<std::string, std::string>{{"walk.pz2", "old pose"}};
   };
@@ -186,20 +193,100 @@ TEST(SafeSave, FailsInAReadOnlyFolder) {
   EXPECT_TRUE(*held);
 }
 
-TEST(SafeSave, KeepsAWriteProtectedFile) {
+// No one may write it, the administrator included: its owner meant to keep it.
+TEST(SafeSave, KeepsAReadOnlyFileForEveryUser) {
   const auto store = motionOf(20);
   test::TempDir dir;
-  fs::permissions(dir.path(), fs::perms::all);
   const std::string target = dir.write("walk.pz2", "old pose");
   fs::permissions(target, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-  const auto kept = [&] {
-    return savePz2File(target, *store).reason() == "Permission denied" &&
-           test::folderContents(dir.path()) ==
-               std::map<std::string, std::string>{{"walk.pz2", "old pose"}};
+  const SaveResult result = savePz2File(target, *store);
+  EXPECT_EQ(describeSaveFailure(result), target + ": the file is read-only");
+  EXPECT_EQ(test::folderContents(dir.path()),
+            (std::map<std::string, std::string>{{"walk.pz2", "old pose"}}));
+}
+
+// Replaced as the administrator, another user's file stays theirs, with its group and mode, so
+// that they can still read it.
+TEST(SafeSave, AReplacedFileKeepsItsOwnerGroupAndMode) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only the administrator may give a file to another user";
+  constexpr uid_t NOBODY = 65534;
+  test::TempDir dir;
+  const std::string target = dir.write("walk.pz2", "old pose");
+  ASSERT_EQ(::chown(target.c_str(), NOBODY, NOBODY), 0);
+  ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+  ASSERT_TRUE(savePz2File(target, *motionOf(20)).ok());
+  struct stat info;
+  ASSERT_EQ(::stat(target.c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, NOBODY);
+  EXPECT_EQ(info.st_gid, NOBODY);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+// A file with several names (hard links) gets the new text under every name, all outputs of the
+// set or none of them, and stays one file.
+TEST(SafeSave, WritesIntoAFileWithOtherNames) {
+  for (const bool setFails : {false, true}) {
+    SCOPED_TRACE(setFails ? "another output fails" : "every output saved");
+    test::TempDir dir;
+    const fs::path pose = dir.write("walk.pz2", "old pose");
+    fs::create_directory(dir.path() / "take");
+    fs::create_hard_link(pose, dir.path() / "take" / "latest.pz2");
+    auto expected = test::folderContents(dir.path());
+    OutputSet outputs;
+    outputs.addFile(pose, [](TextSink& sink) { sink.write("new pose"); });
+    if (setFails) outputs.addFile(dir.path() / "missing" / "walk.csv", [](TextSink&) {});
+    EXPECT_EQ(outputs.commit().ok(), !setFails);
+    if (!setFails) expected["walk.pz2"] = expected["take/latest.pz2"] = "new pose";
+    EXPECT_EQ(test::folderContents(dir.path()), expected);
+    EXPECT_TRUE(fs::equivalent(pose, dir.path() / "take" / "latest.pz2"));
+  }
+}
+
+// A name of one of the process's own open descriptors is written into at the descriptor's place,
+// never replaced: what was there before stays.
+TEST(SafeSave, WritesIntoTheProcesssOwnStreams) {
+  test::TempDir dir;
+  const fs::path log = dir.write("log", "LOG\n");
+  const int descriptor = ::open(log.c_str(), O_WRONLY | O_APPEND);
+  ASSERT_GE(descriptor, 0);
+  const std::string number = std::to_string(descriptor);
+  fs::create_symlink("/dev/fd/" + number, dir.path() / "latest.pz2");
+  std::string expected = "LOG\n";
+  for (const fs::path& name : {fs::path("/dev/fd/" + number), fs::path("/proc/self/fd/" + number),
+                               dir.path() / "latest.pz2"}) {
+    const SaveResult result =
+        saveThroughTemporaryFile(name, [&name](TextSink& sink) { sink.write(name.string()); });
+    EXPECT_TRUE(result.ok()) << name << ": " << result.reason();
+    expected += name.string();
+  }
+  ::close(descriptor);
+  EXPECT_EQ(test::folderContents(dir.path()),
+            (std::map<std::string, std::string>{{"log", expected},
+                                                {"latest.pz2", "-> /dev/fd/" + number}}));
+}
+
+// A run stopped beyond cleaning up (SIGKILL, a power loss) leaves its temporary files; the next
+// save into the folder removes those of this program's naming that are over a minute old.
+TEST(SafeSave, RemovesTheOldLeftoversOfStoppedRuns) {
+  test::TempDir dir;
+  const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(2);
+  const std::vector<std::pair<std::string, bool>> files{
+      {".zev-save-0123456789abcdef.tmp", false},  // a leftover: removed
+      {".zev-save-fedcba9876543210.tmp", true},   // fresh: another save's, under way
+      {".zev-save-notours.tmp", true},            // another program's naming
+      {"notes.tmp", true},
   };
-  const std::optional<bool> held = test::asOrdinaryUser(kept);
-  if (!held) GTEST_SKIP() << "may not act as a user whom permissions bind";
-  EXPECT_TRUE(*held);
+  auto expected = test::folderContents(dir.path());
+  for (const auto& [name, kept] : files) {
+    dir.write(name, name);
+    if (name != ".zev-save-fedcba9876543210.tmp") fs::last_write_time(dir.path() / name, old);
+    if (kept) expected[name] = name;
+  }
+  ASSERT_TRUE(saveThroughTemporaryFile(dir.path() / "walk.pz2", [](TextSink& sink) {
+                sink.write("pose");
+              }).ok());
+  expected["walk.pz2"] = "pose";
+  EXPECT_EQ(test::folderContents(dir.path()), expected);
 }
 
 // A link to a file not there yet leads the save to create that file, as opening the link for

@@ -94,7 +94,7 @@ void DialogState::saveTo(const std::string& path) {
   }
   const SaveResult result = savePz2File(file, *store_);
   if (!result.ok()) {
-    showStatus(PZ2_SAVE_ERROR_MESSAGE, path + ": " + result.reason());
+    showStatus(PZ2_SAVE_ERROR_MESSAGE, describeSaveFailure(result));
     return;
   }
   // A save that worked must not go on saying that the last one failed; any other text stays.

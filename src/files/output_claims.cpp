@@ -15,15 +15,17 @@ void OutputClaims::addInput(const fs::path& input) {
 }
 
 std::optional<ClaimHolder> OutputClaims::claim(const fs::path& output, const std::string& owner) {
+  if (isNullDevice(output)) return std::nullopt;  // it takes and keeps nothing
   FileKey key;
   if (const std::optional<FileIdentity> identity = fileIdentity(output)) {
     key = *identity;
   } else {
-    // Not there yet: the path it will get, with the links and spellings of its folders resolved.
-    const fs::path created = saveDestinationOf(output).file;
+    // Not there yet: the path it will get, absolute ("out.pz2" and "./out.pz2" are one), with the
+    // links and spellings of its folders resolved, as the file system compares names.
     std::error_code error;
+    const fs::path created = fs::absolute(saveDestinationOf(output).file, error);
     fs::path resolved = fs::weakly_canonical(created, error);
-    key = error ? fs::absolute(created, error).lexically_normal() : resolved;
+    key = nameAsCompared((error ? created : resolved).lexically_normal());
   }
   const auto [holder, claimed] = holders_.try_emplace(key, ClaimHolder{output.string(), owner});
   if (claimed) return std::nullopt;

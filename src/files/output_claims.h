@@ -11,7 +11,8 @@
 // Which files the outputs of a run would write, decided before anything is written, so that no
 // output lands on an input of the run and no two outputs write the same file. Files that exist are
 // compared by their identity, which sees through links, hard links and spellings of a folder;
-// files still to be created by the path they would get.
+// files still to be created by the absolute path they would get, as the file system compares names
+// (without regard to case on Windows). The null device takes any number of outputs.
 
 namespace zev {
 

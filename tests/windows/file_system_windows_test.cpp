@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <thread>
 
 #include "files/file_system.h"
 #include "files/safe_save.h"
@@ -46,7 +47,7 @@ TEST(FileSystemWindows, SavesAsOnOtherSystems) {
          SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
          return file;
        },
-       "Permission denied"},
+       "the file is read-only"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -74,7 +75,8 @@ TEST(FileSystemWindows, KeepsTheNameOutsideAscii) {
   EXPECT_EQ(utf8NameOf(fs::directory_iterator(dir.path())->path()), UNICODE_TITLE + ".pz2");
 }
 
-// Another program (Poser, say) holds the pose file open and lets nobody replace it.
+// Another program (Poser, say) holds the pose file open and lets nobody replace it; the save says
+// so once its tries are over.
 TEST(FileSystemWindows, AFileInUseStaysAsItWas) {
   const test::TempDir dir;
   const fs::path target = dir.write("walk.pz2", "old pose\n");
@@ -83,9 +85,39 @@ TEST(FileSystemWindows, AFileInUseStaysAsItWas) {
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   const SaveResult saved = saveThroughTemporaryFile(target, writeNew);
   CloseHandle(held);
-  EXPECT_EQ(saved.reason(), "Permission denied");
+  EXPECT_EQ(saved.reason(), "the file is in use by another program");
   EXPECT_EQ(test::readWholeFile(target), "old pose\n");
   EXPECT_EQ(test::folderContents(dir.path()).size(), 1u) << "a temporary file is left";
+}
+
+// Another save (or a virus scanner) holds the file for a moment while the rename is due: the save
+// tries again and replaces it once it is free. The hold ends once the new text waits beside it.
+TEST(FileSystemWindows, AFileHeldForAMomentIsReplacedOnceFree) {
+  const test::TempDir dir;
+  const fs::path target = dir.write("walk.pz2", "old pose\n");
+  const HANDLE held = CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  std::thread release([&dir, held] {
+    while (test::folderContents(dir.path()).size() < 2) std::this_thread::yield();
+    CloseHandle(held);
+  });
+  const SaveResult saved = saveThroughTemporaryFile(target, writeNew);
+  release.join();
+  EXPECT_TRUE(saved.ok()) << saved.reason();
+  EXPECT_EQ(test::folderContents(dir.path()),
+            (std::map<std::string, std::string>{{"walk.pz2", "new pose\n"}}));
+}
+
+// The null device takes any output, and the console is standard output, whatever their case.
+TEST(FileSystemWindows, KnowsTheNullDeviceAndTheConsole) {
+  for (const char* name : {"NUL", "nul", "\\\\.\\NUL"}) {
+    EXPECT_TRUE(isNullDevice(name)) << name;
+    EXPECT_TRUE(saveThroughTemporaryFile(name, writeNew).ok()) << name;
+  }
+  for (const char* name : {"CON", "con", "CONOUT$"}) EXPECT_EQ(ownStreamOf(name), 1) << name;
+  EXPECT_FALSE(isNullDevice("null.pz2"));
+  EXPECT_EQ(ownStreamOf("console.pz2"), std::nullopt);
 }
 
 // The C library would ignore "x" and empty the file.
