@@ -4,7 +4,12 @@
 #include <io.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
 #include <string_view>
+
+#include "files/file_system.h"
 
 namespace zev {
 
@@ -51,7 +56,34 @@ bool writeToConsole(void* console, std::string_view text) {
   return true;
 }
 
+// A pipe whose reader has gone: the C library calls that "Invalid argument", and keeps Windows'
+// own reason beside it (wine's is "not connected").
+bool readerGone() {
+  return _doserrno == ERROR_NO_DATA || _doserrno == ERROR_BROKEN_PIPE ||
+         _doserrno == ERROR_PIPE_NOT_CONNECTED;
+}
+
 }  // namespace
+
+std::vector<std::string> namesMatching(const std::string& name) {
+  const std::size_t fileName = fileNameOffset(name);
+  if (name.find_first_of("*?", fileName) == std::string::npos) return {name};
+  std::vector<std::string> matches;
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileExW(utf16Of(name).c_str(), FindExInfoBasic, &found,
+                                         FindExSearchNameMatch, nullptr, 0);
+  if (search == INVALID_HANDLE_VALUE) return {name};
+  do {
+    const std::wstring_view match = found.cFileName;
+    if (match != L"." && match != L"..") {
+      matches.push_back(name.substr(0, fileName) + utf8Of(match));
+    }
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  if (matches.empty()) return {name};
+  std::sort(matches.begin(), matches.end());
+  return matches;
+}
 
 std::vector<std::string> utf8Arguments(int argc, const wchar_t* const* argv) {
   std::vector<std::string> arguments;
@@ -84,6 +116,7 @@ int StandardStreamBuffer::sync() {
   } else {
     written = std::fwrite(pending_.data(), 1, pending_.size(), stream_) == pending_.size() &&
               std::fflush(stream_) == 0;
+    if (!written && readerGone()) errno = EPIPE;
   }
   pending_.clear();
   return written ? 0 : -1;

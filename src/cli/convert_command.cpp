@@ -17,6 +17,7 @@
 #include "analysis/analysis_pass.h"
 #include "analysis/effect_parameters.h"
 #include "bvh/bvh_reader.h"
+#include "common/printable_name.h"
 #include "common/text_sink.h"
 #include "common/version.h"
 #include "files/file_system.h"
@@ -37,6 +38,12 @@ namespace {
 constexpr std::string_view STANDARD_OUTPUT = "-";
 constexpr std::string_view STANDARD_OUTPUT_NAME = "standard output";
 constexpr int MAX_JOBS = 256;
+
+// Whether an output goes to standard output: "-", or a name of it such as /dev/stdout (CON on
+// Windows), which is written into as "-" is and never replaced.
+bool isStandardOutput(std::string_view name) {
+  return name == STANDARD_OUTPUT || (!name.empty() && ownStreamOf(pathFromUtf8(name)) == 1);
+}
 
 // Option names and their explanation start in these columns of the usage text.
 constexpr std::size_t OPTION_COLUMN = 2;
@@ -153,7 +160,8 @@ std::vector<std::string> parserArguments(int argc, char** argv,
 }
 
 // Fills options from the arguments; returns the problem when they are not usable.
-std::optional<std::string> parseArguments(int argc, char** argv, ConvertOptions& options) {
+std::optional<std::string> parseArguments(int argc, char** argv, const ConverterFeatures& features,
+                                          ConvertOptions& options) {
   CLI::App app;
   app.set_help_flag();  // the usage text is the converter's own
   app.allow_extras();   // unknown options are reported below, in the converter's words
@@ -192,7 +200,9 @@ std::optional<std::string> parseArguments(int argc, char** argv, ConvertOptions&
     return usageProblem(error);
   }
   for (const std::string& extra : app.remaining()) {
-    if (extra != "--") return "unknown option \"" + extra.substr(0, extra.find('=')) + "\"";
+    if (extra != "--") {
+      return "unknown option \"" + printableName(extra.substr(0, extra.find('='))) + "\"";
+    }
   }
   for (const CLI::Option* option : pathOptions) {
     if (option->count() > 0 && option->as<std::string>().empty()) {
@@ -219,6 +229,13 @@ std::optional<std::string> parseArguments(int argc, char** argv, ConvertOptions&
   options.parameters.limitOn = !noLimit;
 
   if (options.help || options.version) return std::nullopt;
+  if (features.inputsMatching) {
+    std::vector<std::string> inputs;
+    for (const std::string& input : options.inputs) {
+      for (std::string& match : features.inputsMatching(input)) inputs.push_back(std::move(match));
+    }
+    options.inputs = std::move(inputs);
+  }
   if (options.inputs.empty()) return "no input file";
   if (options.inputs.size() > 1 && !options.outputPath.empty()) {
     return "option --output takes only one input";
@@ -226,7 +243,7 @@ std::optional<std::string> parseArguments(int argc, char** argv, ConvertOptions&
   if (options.inputs.size() > 1 && !options.signalsPath.empty()) {
     return "option --signals takes only one input";
   }
-  if (options.outputPath == STANDARD_OUTPUT && options.signalsPath == STANDARD_OUTPUT) {
+  if (isStandardOutput(options.outputPath) && isStandardOutput(options.signalsPath)) {
     return "options --output and --signals cannot both write to standard output";
   }
   return std::nullopt;
@@ -279,7 +296,7 @@ std::vector<OutputPlan> planOutputs(const ConvertOptions& options) {
     std::vector<std::string> files{plan.pz2, plan.signals};
     files.insert(files.end(), plan.pictures.begin(), plan.pictures.end());
     for (const std::string& file : files) {
-      if (file.empty() || file == STANDARD_OUTPUT) continue;
+      if (file.empty() || isStandardOutput(file)) continue;
       const std::optional<ClaimHolder> holder = claims.claim(pathFromUtf8(file), input);
       if (holder && plan.refusal.empty()) plan.refusal = refusalOf(file, *holder);
     }
@@ -301,11 +318,12 @@ struct Report {
   std::string failure;  // the message for an input that was not converted
 };
 
-// "PATH: MESSAGE", then the detail, where there is one, indented on a second line.
+// "PATH: MESSAGE", then the detail, where there is one, indented on a second line; the names in
+// both as printableName shows them, so that the message keeps its two lines.
 std::string failureMessage(const std::string& input, std::string_view message,
                            std::string_view detail) {
-  std::string text = input + ": " + std::string(message) + "\n";
-  if (!detail.empty()) text.append("  ").append(detail).append("\n");
+  std::string text = printableName(input) + ": " + std::string(message) + "\n";
+  if (!detail.empty()) text.append("  ").append(printableName(detail)).append("\n");
   return text;
 }
 
@@ -330,10 +348,11 @@ Report convertOne(const std::string& input, const OutputPlan& plan, const Conver
   if (!plan.refusal.empty()) return saveFailed(plan.refusal);
   analyseMotion(options.parameters, store.motion, store.signals);
 
-  OutputSet outputs;
+  OutputSet outputs(features.saves);
   const auto add = [&](const std::string& name, SaveWriter write) {
-    if (name == STANDARD_OUTPUT) {
-      outputs.addStream(std::string(STANDARD_OUTPUT_NAME), standardOutput, std::move(write));
+    if (isStandardOutput(name)) {
+      outputs.addStream(name == STANDARD_OUTPUT ? std::string(STANDARD_OUTPUT_NAME) : name,
+                        standardOutput, std::move(write));
     } else {
       outputs.addFile(pathFromUtf8(name), std::move(write));
     }
@@ -356,13 +375,14 @@ Report convertOne(const std::string& input, const OutputPlan& plan, const Conver
     }
   }
   const SaveResult saved = outputs.commit();
-  if (!saved.ok()) return saveFailed(saved.target + ": " + saved.reason());
+  if (!saved.ok()) return saveFailed(describeSaveFailure(saved));
 
-  report.status = input + ": " + std::to_string(store.motion.frameCount) + " frames, " +
-                  std::to_string(store.signals.frameRate) + " fps, " +
-                  (options.parameters.stillMode ? "still" : "movie") + " mode -> " +
-                  (plan.pz2 == STANDARD_OUTPUT ? std::string(STANDARD_OUTPUT_NAME) : plan.pz2) +
-                  "\n";
+  report.status =
+      printableName(input) + ": " + std::to_string(store.motion.frameCount) + " frames, " +
+      std::to_string(store.signals.frameRate) + " fps, " +
+      (options.parameters.stillMode ? "still" : "movie") + " mode -> " +
+      (plan.pz2 == STANDARD_OUTPUT ? std::string(STANDARD_OUTPUT_NAME) : printableName(plan.pz2)) +
+      "\n";
   report.converted = true;
   return report;
 }
@@ -432,6 +452,32 @@ bool convertAll(const ConvertOptions& options, const std::vector<OutputPlan>& pl
   return allConverted;
 }
 
+// The folders of path that are not there yet, deepest first: those that making path creates.
+std::vector<std::filesystem::path> missingFolders(const std::filesystem::path& path) {
+  namespace fs = std::filesystem;
+  std::vector<fs::path> missing;
+  std::error_code error;
+  fs::path folder = fs::absolute(path, error).lexically_normal();
+  if (!folder.has_filename()) folder = folder.parent_path();  // "pages/"
+  while (!error && folder.has_relative_path() && !fs::exists(folder, error) && !error) {
+    missing.push_back(folder);
+    folder = folder.parent_path();
+  }
+  return missing;
+}
+
+// The --graphs folders that this run made and saved nothing into go again, so that a failed run
+// leaves the disk as it found it.
+void removeEmptyFolders(const std::vector<std::filesystem::path>& made) {
+  for (const std::filesystem::path& folder : made) {
+    std::error_code error;
+    if (std::filesystem::is_directory(folder, error) && std::filesystem::is_empty(folder, error) &&
+        !error) {
+      std::filesystem::remove(folder, error);
+    }
+  }
+}
+
 // What was sent to standard output must have arrived: a failed write or flush fails the run.
 int checkedExit(StreamSink& standardOutput, std::ostream& err, int status) {
   if (const std::error_code error = standardOutput.flush()) {
@@ -446,7 +492,7 @@ int checkedExit(StreamSink& standardOutput, std::ostream& err, int status) {
 int runConvertCommand(int argc, char** argv, std::ostream& out, std::ostream& err,
                       const ConverterFeatures& features) {
   ConvertOptions options;
-  std::optional<std::string> problem = parseArguments(argc, argv, options);
+  std::optional<std::string> problem = parseArguments(argc, argv, features, options);
   if (!problem && !options.graphsDir.empty() && !features.drawPages) {
     problem = "--graphs is not available in this build";
   }
@@ -471,9 +517,13 @@ int runConvertCommand(int argc, char** argv, std::ostream& out, std::ostream& er
       options.jobs > 0 ? options.jobs : static_cast<int>(std::thread::hardware_concurrency());
   if (!features.threads) jobs = 1;
   const bool dataToStandardOutput =
-      options.outputPath == STANDARD_OUTPUT || options.signalsPath == STANDARD_OUTPUT;
+      isStandardOutput(options.outputPath) || isStandardOutput(options.signalsPath);
+  const std::vector<std::filesystem::path> pictureFolders =
+      options.graphsDir.empty() ? std::vector<std::filesystem::path>()
+                                : missingFolders(pathFromUtf8(options.graphsDir));
   const bool allConverted = convertAll(options, planOutputs(options), features, std::max(jobs, 1),
                                        {standardOutput, err, dataToStandardOutput});
+  removeEmptyFolders(pictureFolders);
   const int status = allConverted ? 0 : 1;
   // A file sent to standard output has had its own message when it did not arrive.
   return dataToStandardOutput ? status : checkedExit(standardOutput, err, status);

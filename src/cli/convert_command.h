@@ -3,7 +3,9 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <vector>
 
+#include "files/save_registry.h"
 #include "pages/panel_state.h"
 #include "store/motion_store.h"
 
@@ -25,6 +27,12 @@ struct ConverterFeatures {
   std::function<void()> startDrawing;
   // Whether inputs may be converted on several threads (-j).
   bool threads = true;
+  // The files an input's wildcards name, where the system leaves them to the program (Windows);
+  // empty where the shell expands them. Only inputs are expanded, never an option's value.
+  std::function<std::vector<std::string>(const std::string&)> inputsMatching = {};
+  // The program's saves under way, which a stop by signal removes; null where the program is not
+  // stopped that way.
+  SaveRegistry* saves = nullptr;
 };
 
 // Exit status: 0 when every input was converted, 1 when any failed or out did not take what was

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # zev-convert.exe run as on Windows: a motion whose name is not ASCII, in a folder with blanks and
 # named with a backslash; wildcards; its message on a console and through a pipe; the pose file
-# through a pipe; --graphs, which this build lacks.
+# through a pipe; Ctrl-C during a batch; --graphs, which this build lacks.
 #   convert_exe_test.sh ZEV_CONVERT_WINE SAMPLE.bvh
 set -u
 convert=$1
@@ -42,6 +42,22 @@ rm -f "Take one/$title.pz2" walk.pz2
 rm -f "Take one/$title.pz2"
 script -qec "'$convert' 'Take one/$title.bvh'" /dev/null >console.txt
 grep -q "Take one/$title.bvh: 150 frames" console.txt || fail "on a console: [$(cat console.txt)]"
+
+# Ctrl-C (which wine turns into the console's event) while a batch is saved, sent once a temporary
+# file shows a save under way: the run removes its temporary files and ends with 130. Job control
+# keeps the background run from being started with Ctrl-C ignored.
+mkdir batch
+for i in $(seq 40); do cp walk.bvh "batch/take-$i.bvh"; done
+set -m
+"$convert" --movie -j 2 batch/*.bvh >/dev/null 2>&1 &
+run=$!
+until compgen -G 'batch/.zev-save-*' >/dev/null || ! kill -0 $run 2>/dev/null; do :; done
+kill -INT $run
+wait $run
+status=$?
+set +m
+[ $status = 130 ] || fail "Ctrl-C: rc $status"
+! compgen -G 'batch/.zev-save-*' >/dev/null || fail "Ctrl-C left temporary files"
 
 # No pictures in this build: a usage error that writes nothing.
 rm -f walk.pz2
