@@ -205,23 +205,6 @@ TEST(SafeSave, KeepsAReadOnlyFileForEveryUser) {
             (std::map<std::string, std::string>{{"walk.pz2", "old pose"}}));
 }
 
-// Replaced as the administrator, another user's file stays theirs, with its group and mode, so
-// that they can still read it.
-TEST(SafeSave, AReplacedFileKeepsItsOwnerGroupAndMode) {
-  if (::geteuid() != 0) GTEST_SKIP() << "only the administrator may give a file to another user";
-  constexpr uid_t NOBODY = 65534;
-  test::TempDir dir;
-  const std::string target = dir.write("walk.pz2", "old pose");
-  ASSERT_EQ(::chown(target.c_str(), NOBODY, NOBODY), 0);
-  ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
-  ASSERT_TRUE(savePz2File(target, *motionOf(20)).ok());
-  struct stat info;
-  ASSERT_EQ(::stat(target.c_str(), &info), 0);
-  EXPECT_EQ(info.st_uid, NOBODY);
-  EXPECT_EQ(info.st_gid, NOBODY);
-  EXPECT_EQ(info.st_mode & 07777, 0640u);
-}
-
 // A file with several names (hard links) gets the new text under every name, all outputs of the
 // set or none of them, and stays one file.
 TEST(SafeSave, WritesIntoAFileWithOtherNames) {
@@ -240,29 +223,6 @@ TEST(SafeSave, WritesIntoAFileWithOtherNames) {
     EXPECT_EQ(test::folderContents(dir.path()), expected);
     EXPECT_TRUE(fs::equivalent(pose, dir.path() / "take" / "latest.pz2"));
   }
-}
-
-// A name of one of the process's own open descriptors is written into at the descriptor's place,
-// never replaced: what was there before stays.
-TEST(SafeSave, WritesIntoTheProcesssOwnStreams) {
-  test::TempDir dir;
-  const fs::path log = dir.write("log", "LOG\n");
-  const int descriptor = ::open(log.c_str(), O_WRONLY | O_APPEND);
-  ASSERT_GE(descriptor, 0);
-  const std::string number = std::to_string(descriptor);
-  fs::create_symlink("/dev/fd/" + number, dir.path() / "latest.pz2");
-  std::string expected = "LOG\n";
-  for (const fs::path& name : {fs::path("/dev/fd/" + number), fs::path("/proc/self/fd/" + number),
-                               dir.path() / "latest.pz2"}) {
-    const SaveResult result =
-        saveThroughTemporaryFile(name, [&name](TextSink& sink) { sink.write(name.string()); });
-    EXPECT_TRUE(result.ok()) << name << ": " << result.reason();
-    expected += name.string();
-  }
-  ::close(descriptor);
-  EXPECT_EQ(test::folderContents(dir.path()),
-            (std::map<std::string, std::string>{{"log", expected},
-                                                {"latest.pz2", "-> /dev/fd/" + number}}));
 }
 
 // A run stopped beyond cleaning up (SIGKILL, a power loss) leaves its temporary files; the next

@@ -93,13 +93,23 @@ bool folderRefused(std::error_code error) {
          error == std::errc::read_only_file_system;
 }
 
+// Whether name is one this program gives its temporary files.
+bool isTemporaryFileName(std::string_view name) {
+  if (name.size() != TEMPORARY_PREFIX.size() + TEMPORARY_DIGITS + TEMPORARY_SUFFIX.size() ||
+      !name.starts_with(TEMPORARY_PREFIX) || !name.ends_with(TEMPORARY_SUFFIX)) {
+    return false;
+  }
+  const std::string_view digits = name.substr(TEMPORARY_PREFIX.size(), TEMPORARY_DIGITS);
+  return digits.find_first_not_of("0123456789abcdef") == std::string_view::npos;
+}
+
 void removeLeftovers(const fs::path& folder) {
   std::error_code error;
   const auto now = fs::file_time_type::clock::now();
   for (fs::directory_iterator entry(folder, error), end; !error && entry != end;
        entry.increment(error)) {
     std::error_code ignored;
-    if (!isTemporaryFileName(entry->path().filename().string()) ||
+    if (!isTemporaryFileName(utf8Of(entry->path().filename())) ||
         !entry->is_regular_file(ignored)) {
       continue;
     }
@@ -143,15 +153,6 @@ std::error_code copyInto(const fs::path& from, const fs::path& to) {
 }
 
 }  // namespace
-
-bool isTemporaryFileName(std::string_view name) {
-  if (name.size() != TEMPORARY_PREFIX.size() + TEMPORARY_DIGITS + TEMPORARY_SUFFIX.size() ||
-      !name.starts_with(TEMPORARY_PREFIX) || !name.ends_with(TEMPORARY_SUFFIX)) {
-    return false;
-  }
-  const std::string_view digits = name.substr(TEMPORARY_PREFIX.size(), TEMPORARY_DIGITS);
-  return digits.find_first_not_of("0123456789abcdef") == std::string_view::npos;
-}
 
 std::string describeSaveFailure(const SaveResult& result) {
   std::string text = printableName(result.target) + ": ";

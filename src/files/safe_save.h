@@ -101,8 +101,4 @@ class OutputSet {
 // One file, as an OutputSet of one.
 SaveResult saveThroughTemporaryFile(const std::filesystem::path& path, const SaveWriter& write);
 
-// Whether name is one this program gives its temporary files: hidden, ".zev-save-", sixteen
-// lower-case hexadecimal digits, ".tmp".
-bool isTemporaryFileName(std::string_view name);
-
 }  // namespace zev
