@@ -97,7 +97,8 @@ std::string usageText(const ConverterFeatures& features) {
       "written.\n"
       "Exit status: 0 when every input was converted; 1 when an input was not (its message\n"
       "says why; the other inputs are still converted) or standard output took not all that\n"
-      "was sent to it; 2 for a usage error (nothing is converted).\n";
+      "was sent to it; 2 for a usage error (nothing is converted); 130, 129 or 143 when stopped\n"
+      "by SIGINT, SIGHUP or SIGTERM (no input's outputs are then left half written).\n";
   return text;
 }
 

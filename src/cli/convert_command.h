@@ -22,9 +22,9 @@ struct ConverterFeatures {
   // Draws the panel's pages of a converted motion as PNG files (--graphs), which the command
   // saves with the input's other outputs: store, file title, still mode, G coefficient. Empty
   // where the build cannot draw.
-  std::function<PagePictures(const MotionStore&, const std::string&, bool, int)> drawPages;
+  std::function<PagePictures(const MotionStore&, const std::string&, bool, int)> drawPages = {};
   // Called once, on the calling thread, before the first page is drawn.
-  std::function<void()> startDrawing;
+  std::function<void()> startDrawing = {};
   // Whether inputs may be converted on several threads (-j).
   bool threads = true;
   // The files an input's wildcards name, where the system leaves them to the program (Windows);
