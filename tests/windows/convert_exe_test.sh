@@ -19,7 +19,7 @@ title='Bewegung-ü-日本'
 mkdir 'Take one'
 cp "$sample" "Take one/$title.bvh"
 cp "$sample" walk.bvh
-"$convert" walk.bvh >/dev/null || fail "the plain name does not convert"
+"$convert" walk.bvh >/dev/null 2>err.txt || fail "the plain name does not convert: $(cat err.txt)"
 
 # -o -: the pose file through a pipe, byte for byte, its status line on standard error.
 "$convert" -o - walk.bvh >piped.pz2 2>err.txt || fail "-o -: rc $?: $(cat err.txt)"

@@ -159,11 +159,19 @@ std::optional<HWND> waitForDialog(const Program& program, const std::wstring& ca
 
 const std::wstring MAIN_CAPTION = wide(MAIN_DIALOG_CAPTION);
 
-// Closes the splash with a left double-click and returns the main dialog.
+// Closes the splash with a left double-click and returns the main dialog. On a busy machine the
+// splash's own timer may have closed it first; then the main dialog is there already.
 std::optional<HWND> passSplash(const Program& zev) {
-  const std::optional<HWND> splash = waitForDialog(zev, L"");
-  if (!splash) return std::nullopt;
-  SendMessageW(*splash, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 10));
+  const std::optional<HWND> shown = waitFor<HWND>(
+      [&] {
+        const std::optional<HWND> splash = dialogOf(zev.id(), L"");
+        return splash ? splash : dialogOf(zev.id(), MAIN_CAPTION);
+      },
+      20s);
+  if (!shown) return std::nullopt;
+  if (caption(*shown).empty()) {
+    SendMessageW(*shown, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 10));
+  }
   return waitForDialog(zev, MAIN_CAPTION, 2s);
 }
 
