@@ -219,26 +219,17 @@ struct LoopSetting {
   EffectParameters parameters;
 };
 
+// Loop mode with the limit off, so that no clamp hides a difference.
+EffectParameters loopWith(int gCoefficient, int delayTime, int inertiaRate, int accelRate,
+                          int gFusion) {
+  return {gCoefficient, delayTime, inertiaRate, accelRate, gFusion, false, false, true};
+}
+
 const LoopSetting LOOP_SETTINGS[] = {
     {"0.033333", {.stillMode = false, .loop = true}},
     // The longest delay (40 frames at 60 frames per second) and the strongest springs.
-    {"0.016667",
-     {.gCoefficient = 20,
-      .delayTime = 10,
-      .inertiaRate = 40,
-      .accelRate = 40,
-      .gFusion = 99,
-      .stillMode = false,
-      .limitOn = false,
-      .loop = true}},
-    {"0.041667",
-     {.gCoefficient = 3,
-      .delayTime = 7,
-      .inertiaRate = 40,
-      .accelRate = 0,
-      .gFusion = 0,
-      .stillMode = false,
-      .loop = true}},
+    {"0.016667", loopWith(20, 10, 40, 40, 99)},
+    {"0.041667", loopWith(3, 7, 40, 0, 0)},
 };
 
 struct LoopShape {

@@ -27,14 +27,6 @@ std::unique_ptr<MotionStore> closedCycle() {
   return store;
 }
 
-TEST(MovieFrames, OpenFramesAreTheMotionsAsTheyAre) {
-  const auto store = closedCycle();
-  const MovieFrames frames = openFrames(store->motion);
-  EXPECT_EQ(frames.frameCount, FRAMES);
-  EXPECT_FALSE(frames.loop || frames.closingFrame || frames.travelEstimated);
-  EXPECT_EQ(describeLoop(frames).view(), "");
-}
-
 TEST(MovieFrames, TheLastFrameClosesTheCycleWhenItRepeatsTheFirstPose) {
   struct Case {
     const char* what;
@@ -102,14 +94,6 @@ TEST(MovieFrames, EachValueTravelsByTheHipRule) {
     EXPECT_EQ(frames.hipTravel[2], 0.0) << c.what;
     EXPECT_EQ(frames.travelEstimated, c.estimated) << c.what;
   }
-}
-
-TEST(MovieFrames, DescribeLoopSaysHowTheCycleWasTaken) {
-  auto store = closedCycle();
-  EXPECT_EQ(describeLoop(findLoopCycle(store->motion, store->signals)).view(),
-            "loop: 19 frames, the last repeats the first");
-  store->motion.hipYPos[FRAMES - 1] += 1.0;
-  EXPECT_EQ(describeLoop(findLoopCycle(store->motion, store->signals)).view(), "loop: 20 frames");
 }
 
 }  // namespace

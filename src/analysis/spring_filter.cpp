@@ -51,7 +51,7 @@ void springFilter(FrameArray& signal, int frameCount, double gain, FilterMode mo
   const int kernels = seam.ring ? n : n - 2;
   for (int i = 0; i < kernels; ++i) {
     // The second difference belongs to frame i + 1, where the kernel's first non-zero entry falls;
-    // in a ring the last one straddles the seam.
+    // in a ring the last two take in the step across the seam.
     const double next = i + 1 < n ? filterDiff[i + 1] : filterDiff[0];
     const double amplitude = ((next - filterDiff[i]) * gain) * AMPLITUDE_SCALE;
     fillKernel(sines, amplitude, kernel);
