@@ -140,10 +140,11 @@ TEST(GuideClaims, EveryConsoleExampleRunsAndPrintsWhatItShows) {
   int examples = 0;
   for (const char* document : {"README.md", "docs/guide.md"}) {
     for (const auto& block : consoleBlocks(ROOT / document)) {
-      // Each block runs in a folder of its own: the sample, and two motions in shots/.
+      // Each block runs in a folder of its own: the samples, and two motions in shots/.
       const test::TempDir folder;
       const std::string sample = test::readWholeFile(ROOT / "examples/walk.bvh");
       folder.write("walk.bvh", sample);
+      folder.write("walk-cycle.bvh", test::readWholeFile(ROOT / "examples/walk-cycle.bvh"));
       std::filesystem::create_directory(folder.path() / "shots");
       folder.write("shots/walk.bvh", sample);
       folder.write("shots/jump.bvh",
