@@ -3,11 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <ostream>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "support/test_support.h"
 
@@ -53,26 +50,6 @@ TEST(ConsoleWindows, AFailedWriteFailsTheFlush) {
   out << "walk.bvh: 150 frames\n" << std::flush;
   EXPECT_TRUE(out.bad());
   std::fclose(readOnly);
-}
-
-// Each case: the name given, the files it stands for. Only the last part's wildcards count, and
-// what matches nothing stands for itself, as a program's argument would.
-TEST(ConsoleWindows, WildcardsNameTheFilesTheyMatch) {
-  const test::TempDir dir;
-  for (const char* file : {"walk.bvh", "run.bvh", "run.txt", "Take one\\jump.bvh"}) {
-    std::filesystem::create_directories((dir.path() / file).parent_path());
-    dir.write(file, "motion");
-  }
-  std::filesystem::create_directory(dir.path() / "old.bvh.d");
-  const std::string d = dir.path().string() + "\\";
-  const std::vector<std::pair<std::string, std::vector<std::string>>> cases{
-      {d + "*.bvh", {d + "run.bvh", d + "walk.bvh"}},
-      {d + "r?n.*", {d + "run.bvh", d + "run.txt"}},
-      {d + "Take one/*", {d + "Take one/jump.bvh"}},
-      {d + "*.pz2", {d + "*.pz2"}},
-      {d + "walk.bvh", {d + "walk.bvh"}},
-  };
-  for (const auto& [name, files] : cases) EXPECT_EQ(namesMatching(name), files) << name;
 }
 
 }  // namespace

@@ -109,17 +109,6 @@ TEST(FileSystemWindows, AFileHeldForAMomentIsReplacedOnceFree) {
             (std::map<std::string, std::string>{{"walk.pz2", "new pose\n"}}));
 }
 
-// The null device takes any output, and the console is standard output, whatever their case.
-TEST(FileSystemWindows, KnowsTheNullDeviceAndTheConsole) {
-  for (const char* name : {"NUL", "nul", "\\\\.\\NUL"}) {
-    EXPECT_TRUE(isNullDevice(name)) << name;
-    EXPECT_TRUE(saveThroughTemporaryFile(name, writeNew).ok()) << name;
-  }
-  for (const char* name : {"CON", "con", "CONOUT$"}) EXPECT_EQ(ownStreamOf(name), 1) << name;
-  EXPECT_FALSE(isNullDevice("null.pz2"));
-  EXPECT_EQ(ownStreamOf("console.pz2"), std::nullopt);
-}
-
 // The C library would ignore "x" and empty the file.
 TEST(FileSystemWindows, ANewFileIsNeverOneThatIsThere) {
   const test::TempDir dir;
