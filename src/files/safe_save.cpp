@@ -25,8 +25,8 @@ constexpr std::string_view TEMPORARY_PREFIX = ".zev-save-";
 constexpr std::string_view TEMPORARY_SUFFIX = ".tmp";
 constexpr std::size_t TEMPORARY_DIGITS = 16;
 
-// A save writes its temporary file in well under a second; one a minute old belongs to a run that
-// was stopped before it could remove it.
+// A temporary file lives for well under a second, unless its save waits for a slow stream; one a
+// minute old belongs to a run that was stopped before it could remove it.
 constexpr auto LEFTOVER_AGE = std::chrono::minutes(1);
 
 // The file that opening path for writing would create: path itself, or the file at the end of a
@@ -149,7 +149,8 @@ std::error_code copyInto(const fs::path& from, const fs::path& to) {
       true);
   const bool readFailed = std::ferror(source) != 0;
   std::fclose(source);
-  return error ? error : readFailed ? std::make_error_code(std::errc::io_error) : error;
+  if (readFailed && !error) return std::make_error_code(std::errc::io_error);
+  return error;
 }
 
 }  // namespace
@@ -257,8 +258,9 @@ SaveResult OutputSet::prepare(Output& output) {
   if (file == nullptr) {
     output.temporary.clear();
     SaveResult result = failed(error);
-    if (folderRefused(error))
+    if (folderRefused(error)) {
       result.folder = utf8Of(fs::absolute(folder, error).lexically_normal());
+    }
     return result;
   }
   if (destination.kind != SaveDestination::Kind::NewFile) takeOwnerAndMode(file, output.target);
