@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
+#include <bit>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <optional>
+#include <random>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -274,6 +278,57 @@ TEST_F(BvhReaderTest, NumbersFollowOnlyTheDecimalGrammar) {
   EXPECT_EQ((*motion)[Track::abdomen][0][1], 0.0);
 }
 
+// Values of every shape, cut at ten characters or not, after single blanks or tabs: each reads
+// as the C library reads its first ten characters, to the last bit.
+TEST_F(BvhReaderTest, MotionValuesReadAsTheirDecimalTextToTheLastBit) {
+  std::mt19937 random(21);
+  const auto pick = [&random](int below) {
+    return std::uniform_int_distribution<int>(0, below - 1)(random);
+  };
+  const auto digits = [&](int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += static_cast<char>('0' + pick(10));
+    return text;
+  };
+  const auto token = [&] {
+    std::string text = std::string(pick(3) == 0 ? "-" : pick(20) == 0 ? "+" : "") + digits(pick(10));
+    if (pick(4) != 0) text += "." + digits(pick(10));
+    if (pick(20) == 0) text += std::string(pick(2) ? "e" : "E-") + digits(pick(3));
+    return text.empty() ? digits(1) : text;
+  };
+  const std::string header = TestMotion(MAX_FRAMES).text();
+  const std::string motionStart =
+      header.substr(0, header.find('\n', header.find("Frame Time:")) + 1);
+  for (int file = 0; file < 4; ++file) {
+    std::string text = motionStart;
+    std::vector<std::array<std::string, TestMotion::VALUES_PER_LINE>> written(MAX_FRAMES);
+    for (auto& line : written) {
+      for (std::size_t i = 0; i < line.size(); ++i) {
+        line[i] = token();
+        text += (i == 0 ? "" : pick(2) ? " " : "\t") + line[i];
+      }
+      text += '\n';
+    }
+    ASSERT_EQ(readText(text), BvhReadStatus::Ok);
+    const auto expect = [&](double read, int frame, int index) {
+      const std::string shown = written[frame][index].substr(0, 10);
+      ASSERT_EQ(std::bit_cast<std::uint64_t>(read),
+                std::bit_cast<std::uint64_t>(std::strtod(shown.c_str(), nullptr)))
+          << shown;
+    };
+    for (int f = 0; f < MAX_FRAMES; ++f) {
+      expect(motion->hipXPos[f], f, 0);
+      expect(motion->hipYPos[f], f, 1);
+      expect(motion->hipZPos[f], f, 2);
+      for (int t = 0; t < JOINT_TRACK_COUNT; ++t) {
+        for (int m = 0; m < CHANNELS_PER_JOINT; ++m) {
+          expect(motion->tracks[t][f][m], f, TestMotion::valueIndex(static_cast<Track>(t)) + m);
+        }
+      }
+    }
+  }
+}
+
 TEST_F(BvhReaderTest, FailedReadLeavesTheMotionAsItWas) {
   TestMotion first(20);
   first.setRotation(4, Track::chest, 1, 42.0);
@@ -390,6 +445,21 @@ TEST_F(BvhReaderTest, FailureTellsItsLineAndWhatWasThere) {
        "the motion line ends after 36 of the 37 values it needs"},
       {"one motion line too few", text.substr(0, lastLine), BvhReadStatus::ReadError, 78,
        "the file ends after 14 of the 15 frames that Frames: announces"},
+      {"motion line beyond the reader's length", text.substr(0, lastLine) + std::string(20000, '7'),
+       BvhReadStatus::FpsRange, 79,
+       "the motion line is longer than the 9999 characters the reader takes"},
+      {"frame count not a number", replaced(text, "Frames: 15", "Frames: abc"),
+       BvhReadStatus::FrameRange, 63, "Frames: abc is not a whole number"},
+      {"frame count missing", replaced(text, "Frames: 15", "Frames:"), BvhReadStatus::FrameRange,
+       63, "Frames: holds no number"},
+      {"frame time nan", TestMotion(15, "nan").text(), BvhReadStatus::FpsRange, 64,
+       "Frame Time: nan is not a number of seconds"},
+      {"frame time missing", TestMotion(15, " \t").text(), BvhReadStatus::FpsRange, 64,
+       "Frame Time: holds no number"},
+      {"frame time in hexadecimal", TestMotion(15, "0x1p-5").text(), BvhReadStatus::FpsRange, 64,
+       "Frame Time: 0x1p-5 is not a number of seconds"},
+      {"frame time below the smallest double", TestMotion(15, "1e-1000").text(),
+       BvhReadStatus::FpsRange, 64, "Frame Time: 1e-1000 is too short for a frame rate"},
       {"missing file", std::nullopt, BvhReadStatus::CannotOpen, 0,
        std::make_error_code(std::errc::no_such_file_or_directory).message()},
   };
