@@ -278,8 +278,11 @@ TEST_F(BvhReaderTest, NumbersFollowOnlyTheDecimalGrammar) {
   EXPECT_EQ((*motion)[Track::abdomen][0][1], 0.0);
 }
 
-// Values of every shape, cut at ten characters or not, after single blanks or tabs: each reads
-// as the C library reads its first ten characters, to the last bit.
+// Values of every shape, cut at ten characters or not, after one or two blanks or tabs: each reads
+// as the C library reads the ten characters from where the reader stands, to the last bit. After
+// two separators the reader stands on the second. Lines of three kinds: separators at random,
+// single separators only (a line may begin with one), and values of seven characters with two
+// separators where a line's 64th character meets its 65th.
 TEST_F(BvhReaderTest, MotionValuesReadAsTheirDecimalTextToTheLastBit) {
   std::mt19937 random(21);
   const auto pick = [&random](int below) {
@@ -291,7 +294,10 @@ TEST_F(BvhReaderTest, MotionValuesReadAsTheirDecimalTextToTheLastBit) {
     return text;
   };
   const auto token = [&] {
-    std::string text = std::string(pick(3) == 0 ? "-" : pick(20) == 0 ? "+" : "") + digits(pick(10));
+    std::string text = std::string(pick(3) == 0    ? "-"
+                                   : pick(20) == 0 ? "+"
+                                                   : "") +
+                       digits(pick(10));
     if (pick(4) != 0) text += "." + digits(pick(10));
     if (pick(20) == 0) text += std::string(pick(2) ? "e" : "E-") + digits(pick(3));
     return text.empty() ? digits(1) : text;
@@ -302,10 +308,19 @@ TEST_F(BvhReaderTest, MotionValuesReadAsTheirDecimalTextToTheLastBit) {
   for (int file = 0; file < 4; ++file) {
     std::string text = motionStart;
     std::vector<std::array<std::string, TestMotion::VALUES_PER_LINE>> written(MAX_FRAMES);
-    for (auto& line : written) {
+    for (int f = 0; f < MAX_FRAMES; ++f) {
+      auto& line = written[static_cast<std::size_t>(f)];
+      const auto separator = [&] { return std::string(pick(2) ? " " : "\t"); };
+      const std::size_t doubled = 8 * (1 + pick(3)) - 1;  // its separator stands at 63, 127 or 191
       for (std::size_t i = 0; i < line.size(); ++i) {
-        line[i] = token();
-        text += (i == 0 ? "" : pick(2) ? " " : "\t") + line[i];
+        if (f % 3 == 0) {
+          line[i] = (pick(8) == 0 ? separator() : "") + token();
+        } else if (f % 3 == 1) {
+          line[i] = (i == 0 && pick(2) == 0 ? separator() : "") + token();
+        } else {
+          line[i] = (i == doubled + 1 ? separator() : "") + digits(1) + "." + digits(5);
+        }
+        text += (i == 0 ? "" : separator()) + line[i];
       }
       text += '\n';
     }

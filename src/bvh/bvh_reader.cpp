@@ -12,6 +12,11 @@
 #include <cstring>
 #include <limits>
 #include <system_error>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#elif defined(__wasm_simd128__)
+#include <wasm_simd128.h>
+#endif
 
 #include "common/number_format.h"
 #include "files/file_system.h"
@@ -43,6 +48,11 @@ struct ValueTarget {
   std::ptrdiff_t stride = 0;
 };
 
+struct NeededValue {
+  int index;
+  ValueTarget target;
+};
+
 }  // namespace
 
 struct BvhReader::Scratch {
@@ -51,6 +61,9 @@ struct BvhReader::Scratch {
   // success, so a failed read never leaves it mixing a new frame count with old tracks.
   Motion staged;
   std::array<ValueTarget, MAX_VALUES_PER_LINE> valueTargets;
+  // The values that go somewhere, by ascending index.
+  std::array<NeededValue, HIP_VALUES + CHANNELS_PER_JOINT * TABLE_JOINT_COUNT> neededValues;
+  int neededCount = 0;
 };
 
 namespace {
@@ -63,29 +76,111 @@ std::string_view from(std::string_view line, std::size_t position) {
   return position < line.size() ? line.substr(position) : std::string_view{};
 }
 
-// The first blank or tab of line at or after position, or line.size() when there is none. Motion
-// lines hold a separator every few characters and are long, so this is where a read spends its
-// time: sixteen characters are compared at once wherever the line holds that many.
+// The first blank or tab of line at or after position, or line.size() when there is none.
 std::size_t findSeparator(std::string_view line, std::size_t position) {
-  using Chars = char __attribute__((vector_size(16)));
-  constexpr std::size_t WIDTH = sizeof(Chars);
-  const auto firstSet = [](std::uint64_t bytes) {
-    const int bit = std::endian::native == std::endian::little ? std::countr_zero(bytes)
-                                                               : std::countl_zero(bytes);
-    return static_cast<std::size_t>(bit / 8);
-  };
-  for (; position + WIDTH <= line.size(); position += WIDTH) {
-    Chars chars;
-    std::memcpy(&chars, line.data() + position, WIDTH);
-    const auto separators = (chars == ' ') | (chars == '\t');
-    std::uint64_t halves[2];
-    std::memcpy(halves, &separators, WIDTH);
-    if (halves[0] != 0) return position + firstSet(halves[0]);
-    if (halves[1] != 0) return position + WIDTH / 2 + firstSet(halves[1]);
-  }
   while (position < line.size() && !isBlank(line[position])) ++position;
   return position;
 }
+
+// Eight characters as one word, the first in the lowest byte.
+static_assert(std::endian::native == std::endian::little);
+constexpr std::uint64_t EVERY_BYTE = 0x0101010101010101;
+
+std::uint64_t loadEight(const char* p) {
+  std::uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+
+// Which of sixteen characters are blanks or tabs, as the low sixteen bits, the first in the lowest.
+// One vector comparison; where the processor can, one instruction gathers its sixteen answers.
+std::uint32_t separatorsOfSixteen(const char* chars) {
+  using Chars = char __attribute__((vector_size(16)));
+  Chars block;
+  std::memcpy(&block, chars, sizeof block);
+  const auto marks = (block == ' ') | (block == '\t');
+#if defined(__SSE2__)
+  __m128i lanes;
+  std::memcpy(&lanes, &marks, sizeof lanes);
+  return static_cast<std::uint32_t>(_mm_movemask_epi8(lanes));
+#elif defined(__wasm_simd128__)
+  v128_t lanes;
+  std::memcpy(&lanes, &marks, sizeof lanes);
+  return wasm_i8x16_bitmask(lanes);
+#else
+  // Each byte 0 or 0xFF: its lowest bit, gathered into the top byte by one multiplication.
+  std::uint64_t halves[2];
+  std::memcpy(halves, &marks, sizeof halves);
+  const auto gather = [](std::uint64_t bytes) {
+    return static_cast<std::uint32_t>(((bytes & EVERY_BYTE) * 0x0102040810204080) >> 56);
+  };
+  return gather(halves[0]) | gather(halves[1]) << 8;
+#endif
+}
+
+// The blanks and tabs among characters 64 * word to 64 * word + 63 of text as bits, the first in
+// the lowest; characters beyond the text count as none.
+std::uint64_t separatorBits(std::string_view text, std::size_t word) {
+  constexpr std::size_t WORD_CHARS = 64;
+  constexpr std::size_t BLOCK = 16;
+  const std::size_t start = WORD_CHARS * word;
+  const std::size_t end = std::min(text.size(), start + WORD_CHARS);
+  std::uint64_t bits = 0;
+  std::size_t i = start;
+  for (; i + BLOCK <= end; i += BLOCK) {
+    bits |= std::uint64_t{separatorsOfSixteen(text.data() + i)} << (i - start);
+  }
+  for (; i < end; ++i) bits |= std::uint64_t{isBlank(text[i])} << (i - start);
+  return bits;
+}
+
+// The separators of a motion line up to its first line end, walked in order a word of 64
+// characters at a time, so that the values between two needed ones are passed without looking at
+// them. It serves lines as Poser writes them: one blank or tab between two values. Where two stand
+// together the walk gives up, and the line is read value by value.
+class SeparatorWalk {
+ public:
+  static constexpr std::size_t NONE = std::string_view::npos;
+
+  explicit SeparatorWalk(std::string_view text) : text_(text), words_((text.size() + 63) / 64) {
+    // The first value starts at 0 whatever stands there, so a separator there is not counted.
+    if (words_ > 0 && load()) bits_ &= ~std::uint64_t{1};
+  }
+
+  // Where the k-th separator stands (counted from 1, k greater than at the last call); NONE when
+  // the text holds fewer or two stand together before it.
+  std::size_t separator(int k) {
+    std::size_t position = NONE;
+    for (; counted_ < k; ++counted_) {
+      while (bits_ == 0) {
+        if (++word_ >= words_ || !load()) return NONE;
+      }
+      position = 64 * word_ + static_cast<std::size_t>(std::countr_zero(bits_));
+      bits_ &= bits_ - 1;
+    }
+    return position;
+  }
+
+ private:
+  bool load() {
+    const std::uint64_t bits = separatorBits(text_, word_);
+    if ((bits & (bits >> 1)) != 0 || (lastBit_ & bits) != 0) {
+      words_ = word_;  // nothing further is given out
+      bits_ = 0;
+      return false;
+    }
+    lastBit_ = bits >> 63;
+    bits_ = bits;
+    return true;
+  }
+
+  std::string_view text_;
+  std::size_t words_;
+  std::size_t word_ = 0;
+  std::uint64_t bits_ = 0;     // separators of the current word not yet given out
+  std::uint64_t lastBit_ = 0;  // whether the previous word ended in a separator
+  int counted_ = 0;            // separators passed
+};
 
 // Byte source for one read: a file through the chunk buffer, or bytes in memory. Both go through
 // the same line reading, so the fuzzer exercises exactly what a file read does. Pieces of lines
@@ -241,16 +336,6 @@ double valueOf(std::string_view text, const DecimalText& number) {
     fast_float::from_chars(text.data() + number.mantissaStart, text.data() + number.end, value);
   }
   return number.negative ? -value : value;
-}
-
-// Eight characters as one word, the first in the lowest byte.
-static_assert(std::endian::native == std::endian::little);
-constexpr std::uint64_t EVERY_BYTE = 0x0101010101010101;
-
-std::uint64_t loadEight(const char* p) {
-  std::uint64_t word;
-  std::memcpy(&word, p, sizeof word);
-  return word;
 }
 
 // The high bit of every byte that is not a digit. Exact for the lowest such byte; above it a borrow
@@ -544,7 +629,38 @@ class Read {
         if (index <= last) targets[index] = channelOf(trackOfTableJoint(entry), m);
       }
     }
+    scratch_.neededCount = 0;
+    for (int index = 0; index <= last; ++index) {
+      if (targets[index].first == nullptr) continue;
+      scratch_.neededValues[static_cast<std::size_t>(scratch_.neededCount++)] = {index,
+                                                                                 targets[index]};
+    }
     return last;
+  }
+
+  static void store(const ValueTarget& target, int frame, std::string_view text) {
+    target.first[static_cast<std::ptrdiff_t>(frame) * target.stride] = parseDecimal(text);
+  }
+
+  // Reads the needed values of a line as Poser writes it: values with one separator between two,
+  // up to the line's first line end (at firstEnd). False, having read nothing for certain, where
+  // the line is not of that kind or does not hold the values it needs.
+  bool readRegularLine(std::string_view line, std::size_t firstEnd, int frame, int last) {
+    SeparatorWalk walk(line.substr(0, firstEnd));
+    for (int v = 0; v < scratch_.neededCount; ++v) {
+      const NeededValue& value = scratch_.neededValues[static_cast<std::size_t>(v)];
+      // Value c starts after the c-th separator.
+      std::size_t start = 0;
+      if (value.index > 0) {
+        const std::size_t separator = walk.separator(value.index);
+        if (separator == SeparatorWalk::NONE) return false;
+        start = separator + 1;
+      }
+      store(value.target, frame, line.substr(start, VALUE_CHARS));
+    }
+    // One further value must follow the last needed one.
+    const std::size_t separator = walk.separator(last + 1);
+    return separator != SeparatorWalk::NONE && separator + 1 < firstEnd;
   }
 
   // Reads the needed values of one motion line. A line must hold at least one further value after
@@ -552,30 +668,23 @@ class Read {
   // Values that go nowhere are skipped unconverted: only their separators matter.
   BvhReadStatus readMotionLine(std::string_view line, int frame, int last) {
     const std::size_t n = line.size();
-    // Before the first line end no position needs its character checked; only a line with a
-    // carriage return inside has one before its end.
     const std::size_t beforeLineFeed = line.back() == '\n' ? n - 1 : n;
     const void* carriageReturn = std::memchr(line.data(), '\r', beforeLineFeed);
     const std::size_t firstEnd =
         carriageReturn
             ? static_cast<std::size_t>(static_cast<const char*>(carriageReturn) - line.data())
             : beforeLineFeed;
+    if (readRegularLine(line, firstEnd, frame, last)) return BvhReadStatus::Ok;
+    // Value by value, as the export reads every line.
     std::size_t p = 0;
     for (int c = 0; c <= last; ++c) {
       const std::size_t start = p;
       const ValueTarget& target = scratch_.valueTargets[static_cast<std::size_t>(c)];
-      if (target.first != nullptr) {
-        target.first[static_cast<std::ptrdiff_t>(frame) * target.stride] =
-            parseDecimal(line.substr(p, VALUE_CHARS));
-      }
-      if (p + 1 >= firstEnd && (p + 1 >= n || isLineEnd(line[p + 1]))) {
-        return lineEnded(line, start, c, last);
-      }
+      if (target.first != nullptr) store(target, frame, line.substr(p, VALUE_CHARS));
+      if (p + 1 >= n || isLineEnd(line[p + 1])) return lineEnded(line, start, c, last);
       const std::size_t separator = findSeparator(line, p + 1);
       p = separator + 1;
-      if (p >= firstEnd && (separator == n || p >= n || isLineEnd(line[p]))) {
-        return lineEnded(line, start, c, last);
-      }
+      if (separator == n || p >= n || isLineEnd(line[p])) return lineEnded(line, start, c, last);
     }
     return BvhReadStatus::Ok;
   }
