@@ -163,6 +163,24 @@ TEST_F(BvhReaderTest, RootLineIsFoundByItsSeventhCharacter) {
   EXPECT_EQ(readText("HIERARCHY\n"), BvhReadStatus::ReadError);
 }
 
+// The user's guide states the reader's rule with these lines.
+TEST_F(BvhReaderTest, TheGuidesRootAndJointLines) {
+  const std::string text = TestMotion(15).text();
+  const struct {
+    const char* from;
+    const char* to;
+    BvhReadStatus status;
+  } cases[] = {
+      {"ROOT hip", "ROOT hips", BvhReadStatus::Ok},
+      {"ROOT hip", "ROOT Bip01", BvhReadStatus::Ok},
+      {"ROOT hip", "ROOT  hip", BvhReadStatus::NotPoserFormat},
+      {"JOINT chest", "JOINT_chest", BvhReadStatus::Ok},
+      {"JOINT chest", "JOINT\tchest", BvhReadStatus::Ok},
+      {"JOINT chest", "JOINT  chest", BvhReadStatus::NotHuman},
+  };
+  for (const auto& c : cases) EXPECT_EQ(readText(replaced(text, c.from, c.to)), c.status) << c.to;
+}
+
 TEST_F(BvhReaderTest, JointsAreMatchedByTheirFullNameInAnyOrder) {
   const std::string text = withFurtherValues(TestMotion(15).text());
   // A hand joint between the collars and the thighs: its compared characters equal "rThigh"'s.

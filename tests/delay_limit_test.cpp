@@ -45,6 +45,21 @@ TEST(DelayLimit, ShiftOfZeroOrLessChangesNothingAndLongShiftFillsWithFrameZero) 
   EXPECT_EQ(values[15], 15.0);
 }
 
+// In a loop the last frames come round to the start, as often as the shift goes round the cycle.
+TEST(DelayLimit, RingShiftBringsTheLastFramesToTheStart) {
+  struct Case {
+    int frames;
+    int firstValue;  // of frame 0 after the shift of a ramp over 15 frames
+  };
+  for (const Case c : {Case{3, 12}, Case{40, 5}, Case{0, 0}, Case{15, 0}, Case{-3, 0}}) {
+    FrameArray scratch{};
+    FrameArray signal = ramp();
+    delaySlot(c.frames, signal, 15, scratch, true);
+    for (int i = 0; i < 15; ++i) EXPECT_EQ(signal[i], (c.firstValue + i) % 15) << c.frames;
+    EXPECT_EQ(signal[15], 15.0);
+  }
+}
+
 TEST(DelayLimit, DelayUnitIsAboutAFifteenthOfASecond) {
   struct Row {
     double frameTime;

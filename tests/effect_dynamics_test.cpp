@@ -34,7 +34,8 @@ std::unique_ptr<MotionStore> storeWithFrames(double frameTime = 0.033333) {
 
 void applyDynamics(double inertiaRate, double accelRate, double gFusion, MotionStore& store) {
   FilterWorkspace workspace;
-  applyEffectDynamics(inertiaRate, accelRate, gFusion, store.motion, store.signals, workspace);
+  applyEffectDynamics(inertiaRate, accelRate, gFusion, openFrames(store.motion), store.motion,
+                      store.signals, workspace);
 }
 
 // Pre-dynamics values, twist and hip positions that move from frame to frame; earringXrot is left

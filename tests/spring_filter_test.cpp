@@ -138,5 +138,35 @@ TEST(SpringFilter, MatchesTheClosedFormResponse) {
   }
 }
 
+// A ring's response is the one an open motion settles into when the cycle plays over and over: its
+// cycle after a full kernel, with a cycle after it for the second differences to look ahead to.
+// Whatever earlier calls left past the motion's end must not come round into it.
+TEST(SpringFilter, RingIsTheSettledResponseOfTheCyclePlayedOverAndOver) {
+  struct Case {
+    int period;
+    double travel;  // per cycle
+  };
+  for (const Case c : {Case{40, 0.0}, Case{40, 2.5}, Case{15, -1.25}, Case{7, 0.5}, Case{1, 1.0}}) {
+    const FrameArray cycle = randomSignal(static_cast<unsigned>(c.period));
+    const int first = (KERNEL_LENGTH + c.period - 1) / c.period;
+    const int frames = (first + 2) * c.period;
+    FrameArray played{};
+    for (int f = 0; f < frames; ++f) played[f] = cycle[f % c.period] + (f / c.period) * c.travel;
+    FilterWorkspace scratch;
+    filter(played, frames, 1.7, FilterMode::Replace, 0.37, scratch);
+
+    for (const FilterMode mode : {FilterMode::Replace, FilterMode::Add}) {
+      scratch.filterSum.fill(-9.0);
+      FrameArray ring = cycle;
+      springFilter(ring, c.period, 1.7, mode, 0.37, scratch, {.ring = true, .travel = c.travel});
+      for (int f = 0; f < c.period; ++f) {
+        const double added = mode == FilterMode::Add ? cycle[f] : 0.0;
+        ASSERT_NEAR(ring[f], played[first * c.period + f] + added, 1e-12)
+            << c.period << " frames, frame " << f;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace zev

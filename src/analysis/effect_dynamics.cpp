@@ -71,9 +71,10 @@ void saveBaseSlots(int frameCount, Signals& signals) {
   }
 }
 
-void applyEffectDynamics(double inertiaRate, double accelRate, double gFusion, Motion& motion,
-                         Signals& signals, FilterWorkspace& workspace) {
-  const int n = motion.frameCount;
+void applyEffectDynamics(double inertiaRate, double accelRate, double gFusion,
+                         const MovieFrames& frames, Motion& motion, Signals& signals,
+                         FilterWorkspace& workspace) {
+  const int n = frames.frameCount;
   saveBaseSlots(n, signals);
 
   const double d = motion.frameTime;
@@ -81,8 +82,10 @@ void applyEffectDynamics(double inertiaRate, double accelRate, double gFusion, M
   const double accelGain = (accelRate / d) * REFERENCE_FRAME_TIME;
   const double inertiaGain = (inertiaRate / d) * REFERENCE_FRAME_TIME;
 
-  const auto respond = [&](FrameArray& array, double gain, double step) {
-    springFilter(array, n, gain, FilterMode::Replace, step, workspace);
+  // The effect signals come from angles through their sines and cosines and so join up by
+  // themselves; the twist and the hip positions move on by their travel per cycle.
+  const auto respond = [&](FrameArray& array, double gain, double step, double travel = 0.0) {
+    springFilter(array, n, gain, FilterMode::Replace, step, workspace, {frames.loop, travel});
   };
   respond(signals[Slot::chestUpBase], accelGain, e * CHEST_STEP);
   respond(signals[Slot::chestSideBase], accelGain, e * CHEST_STEP);
@@ -94,10 +97,10 @@ void applyEffectDynamics(double inertiaRate, double accelRate, double gFusion, M
   respond(signals[Slot::earringSwayBase], accelGain, e);
   respond(signals[Slot::earringZrotBase], accelGain, e);
   respond(signals[Slot::hipUpBase], accelGain, e * HIP_UP_STEP);
-  respond(signals[Slot::twistSum], accelGain, e * TWIST_STEP);
-  respond(motion.hipXPos, inertiaGain, e * HIP_POSITION_STEP);
-  respond(motion.hipYPos, inertiaGain, e * HIP_POSITION_STEP);
-  respond(motion.hipZPos, inertiaGain, e * HIP_POSITION_STEP);
+  respond(signals[Slot::twistSum], accelGain, e * TWIST_STEP, frames.twistTravel);
+  respond(motion.hipXPos, inertiaGain, e * HIP_POSITION_STEP, frames.hipTravel[0]);
+  respond(motion.hipYPos, inertiaGain, e * HIP_POSITION_STEP, frames.hipTravel[1]);
+  respond(motion.hipZPos, inertiaGain, e * HIP_POSITION_STEP, frames.hipTravel[2]);
 
   for (int i = 0; i < n; ++i) {
     const double x = motion.hipXPos[i];

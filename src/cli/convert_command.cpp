@@ -68,6 +68,9 @@ std::string usageText(const ConverterFeatures& features) {
                           std::to_string(row.range.defaultValue) +
                           (row.movieOnly ? "; movie mode only)" : ")"));
   }
+  text +=
+      usageLine("--loop", "the motion is one cycle that plays again and again; its springs and");
+  text += usageLine("", "delay run on across the seam (movie mode only)");
   text += usageLine("--no-limit",
                     "leave the six chest and head signals unlimited (the dialog always limits)");
   text += usageLine("--signals FILE",
@@ -178,6 +181,7 @@ std::optional<std::string> parseArguments(int argc, char** argv, ConvertOptions&
   bool movie = false;
   bool noLimit = false;
   app.add_flag("--movie", movie);
+  CLI::Option* loopOption = app.add_flag("--loop", options.parameters.loop);
   app.add_flag("--no-limit", noLimit);
   app.add_flag("-h,--help", options.help);
   app.add_flag("--version", options.version);
@@ -210,6 +214,7 @@ std::optional<std::string> parseArguments(int argc, char** argv, ConvertOptions&
       options.ignoredInStillMode.push_back("--" + std::string(row.option));
     }
   }
+  if (loopOption->count() > 0 && !movie) options.ignoredInStillMode.push_back("--loop");
   if (jobsOption->count() > 0) {
     if (auto problem = wholeNumber(jobs, 1, MAX_JOBS, options.jobs)) {
       return "option --jobs " + *problem;
@@ -297,8 +302,9 @@ struct Converter {
 // What converting one input printed, kept until its turn in the input order comes.
 struct Report {
   bool converted = false;
-  std::string status;   // the line for a converted input
+  std::string status;   // the lines for a converted input
   std::string failure;  // the message for an input that was not converted
+  std::string note;     // advice on a converted input
 };
 
 // "PATH: MESSAGE", then the detail, where there is one, indented on a second line.
@@ -328,7 +334,7 @@ Report convertOne(const std::string& input, const OutputPlan& plan, const Conver
     return report;
   };
   if (!plan.refusal.empty()) return saveFailed(plan.refusal);
-  analyseMotion(options.parameters, store.motion, store.signals);
+  const MovieFrames frames = analyseMotion(options.parameters, store.motion, store.signals);
 
   OutputSet outputs;
   const auto add = [&](const std::string& name, SaveWriter write) {
@@ -363,6 +369,10 @@ Report convertOne(const std::string& input, const OutputPlan& plan, const Conver
                   (options.parameters.stillMode ? "still" : "movie") + " mode -> " +
                   (plan.pz2 == STANDARD_OUTPUT ? std::string(STANDARD_OUTPUT_NAME) : plan.pz2) +
                   "\n";
+  if (frames.loop) report.status.append("  ").append(describeLoop(frames).view()).append("\n");
+  if (frames.travelEstimated) {
+    report.note = input + ": note: " + std::string(ESTIMATED_SEAM_NOTE) + "\n";
+  }
   report.converted = true;
   return report;
 }
@@ -425,7 +435,7 @@ bool convertAll(const ConvertOptions& options, const std::vector<OutputPlan>& pl
       streams.standardOutput.write(report.status);
       streams.standardOutput.flush();
     }
-    streams.err << report.failure << std::flush;
+    streams.err << report.failure << report.note << std::flush;
     allConverted = allConverted && report.converted;
   }
   for (std::thread& thread : threads) thread.join();

@@ -6,6 +6,13 @@ namespace zev {
 
 namespace {
 
+// How a loop pass took the motion, with the advice where its seam had to be estimated.
+FixedText<256> loopDetail(const MovieFrames& frames) {
+  FixedText<256> detail(describeLoop(frames).view());
+  if (frames.travelEstimated) detail.append("; ").append(ESTIMATED_SEAM_NOTE);
+  return detail;
+}
+
 void enablePassButtons(AnalysisView& view, bool enabled) {
   for (PassButton button : {PassButton::Save, PassButton::Analyze, PassButton::Graph}) {
     view.setButtonEnabled(button, enabled);
@@ -30,8 +37,8 @@ BvhReadResult runAnalysisPass(const EffectParameters& parameters,
   }
   enablePassButtons(view, true);
   view.showStatus(COMPLETE_MESSAGE, "");
-  analyseMotion(parameters, store.motion, store.signals);
-  if (!parameters.stillMode) view.showStatus("", "");
+  const MovieFrames frames = analyseMotion(parameters, store.motion, store.signals);
+  if (!parameters.stillMode) view.showStatus("", loopDetail(frames).view());
   view.clearPanel();
   return result;
 }

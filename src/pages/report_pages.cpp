@@ -83,7 +83,9 @@ PanelOps showReportPage(PanelState& panel, const MotionStore& store, std::string
   std::string frameRateLine = formatInt(" FRAME RATE:     \t%d fps", frameRate);
   if (frameRate != REFERENCE_FRAME_RATE && frameRate != 0) frameRateLine += "*";
   const std::string fileNameLine = " FILE NAME:       \t" + std::string(shortTitle(fileTitle));
-  const std::string totalFrameLine = formatInt(" TOTAL FRAME:    \t%d", motion.frameCount);
+  std::string totalFrameLine = formatInt(" TOTAL FRAME:    \t%d", motion.frameCount);
+  // The frames are one cycle that plays again and again.
+  if (store.signals.loopPass) totalFrameLine += "    LOOP: ON";
   // Before any read frameTime is 0: the rate is infinite and the duration 0.
   const double seconds = motion.frameCount / (1.0 / motion.frameTime);
   const std::string totalTimeLine = " TOTAL TIME:     \t" + oneDecimal(seconds) + " sec";

@@ -114,11 +114,12 @@ struct Motion {
   const JointTrack& operator[](Track t) const { return tracks[static_cast<std::size_t>(t)]; }
 };
 
-// What the analysis fills for the writer and the pages: the signal slots and the frame rate of the
-// motion they were computed from.
+// What the analysis fills for the writer and the pages: the signal slots, the frame rate of the
+// motion they were computed from and whether they were computed as one cycle of a loop.
 struct Signals {
   std::array<SignalSlot, SIGNAL_SLOT_COUNT> slots{};
-  int frameRate = 0;  // frames per second, rounded; 0 until a pass has succeeded
+  int frameRate = 0;      // frames per second, rounded; 0 until a pass has succeeded
+  bool loopPass = false;  // the last pass took the motion as one cycle of a loop
 
   SignalSlot& operator[](Slot s) { return slots[static_cast<std::size_t>(s)]; }
   const SignalSlot& operator[](Slot s) const { return slots[static_cast<std::size_t>(s)]; }
