@@ -150,18 +150,26 @@ class SeparatorWalk {
   // Where the k-th separator stands (counted from 1, k greater than at the last call); NONE when
   // the text holds fewer or two stand together before it.
   std::size_t separator(int k) {
-    std::size_t position = NONE;
-    for (; counted_ < k; ++counted_) {
-      while (bits_ == 0) {
-        if (++word_ >= words_ || !load()) return NONE;
-      }
-      position = 64 * word_ + static_cast<std::size_t>(std::countr_zero(bits_));
-      bits_ &= bits_ - 1;
+    std::uint64_t bits = bits_;
+    for (; counted_ < k - 1; ++counted_) {
+      if (bits == 0 && (bits = nextWord()) == 0) return NONE;
+      bits &= bits - 1;
     }
-    return position;
+    if (bits == 0 && (bits = nextWord()) == 0) return NONE;
+    counted_ = k;
+    bits_ = bits & (bits - 1);
+    return 64 * word_ + static_cast<std::size_t>(std::countr_zero(bits));
   }
 
  private:
+  // The separators of the next word that holds any; 0 when none is left or two stand together.
+  std::uint64_t nextWord() {
+    while (++word_ < words_ && load()) {
+      if (bits_ != 0) return bits_;
+    }
+    return 0;
+  }
+
   bool load() {
     const std::uint64_t bits = separatorBits(text_, word_);
     if ((bits & (bits >> 1)) != 0 || (lastBit_ & bits) != 0) {
@@ -352,24 +360,26 @@ std::uint64_t lowBytes(int count) { return (std::uint64_t{1} << (8 * count)) - 1
 // than eight characters; the whole grammar then reads it.
 bool readShortDecimal(const char* p, const char* end, double& magnitude) {
   if (end - p < 8) return false;
-  std::uint64_t digits = loadEight(p);
-  int count = std::countr_zero(nonDigits(digits)) / 8;
+  const std::uint64_t chars = loadEight(p);
+  std::uint64_t digits = chars;
+  int count = std::countr_zero(nonDigits(chars)) / 8;
   if (count == 8) return false;
   int fraction = 0;
   int after = count;  // the character after the number
-  if (static_cast<char>(digits >> (8 * count)) == '.') {
+  if (static_cast<char>(chars >> (8 * count)) == '.') {
     const int point = count;
-    digits = (digits & lowBytes(point)) | ((digits >> 8) & ~lowBytes(point));
+    const std::uint64_t before = lowBytes(point);
+    digits = (chars & before) | ((chars >> 8) & ~before);
     count = std::countr_zero(nonDigits(digits)) / 8;  // the point's old byte is zero now
     fraction = count - point;
     after = count + 1;
   }
   if (count == 0) return false;
   const char next =
-      after < 8 ? static_cast<char>(loadEight(p) >> (8 * after)) : (p + 8 < end ? p[8] : ' ');
+      after < 8 ? static_cast<char>(chars >> (8 * after)) : (p + 8 < end ? p[8] : ' ');
   if (isDigit(next) || next == 'e' || next == 'E') return false;
-  digits = ((digits & lowBytes(count)) - (0x30 * EVERY_BYTE & lowBytes(count)))
-           << (8 * (8 - count));
+  // The digits' values, the last in the top byte; what stood after them is shifted out.
+  digits = (digits - 0x30 * EVERY_BYTE) << (8 * (8 - count));
   digits = digits * 10 + (digits >> 8);
   digits = (((digits & 0x000000FF000000FF) * 0x000F424000000064) +
             (((digits >> 16) & 0x000000FF000000FF) * 0x0000271000000001)) >>
