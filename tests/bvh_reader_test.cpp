@@ -152,6 +152,24 @@ TEST_F(BvhReaderTest, LineEndsAndSeparatorsReadAlike) {
   }
 }
 
+// A carriage return inside a motion line is no separator: the value before it ends there, and the
+// one after it is passed over with it, as if it were not there.
+TEST_F(BvhReaderTest, CarriageReturnInsideAMotionLineHidesTheNextValue) {
+  const std::string text = TestMotion(15).text();
+  const std::size_t lastLine = text.rfind('\n', text.size() - 2) + 1;
+  std::string line;
+  for (int v = 0; v < TestMotion::VALUES_PER_LINE; ++v) line += (v ? " " : "") + std::to_string(v);
+  const std::size_t hidden = line.find(" 20 ");
+  const std::string withReturn = line.substr(0, hidden) + "\r" + line.substr(hidden + 1);
+  const std::string without = line.substr(0, hidden) + line.substr(hidden + 3);
+  ASSERT_EQ(readText(text.substr(0, lastLine) + without + "\n"), BvhReadStatus::Ok);
+  const auto expected = std::make_unique<Motion>(*motion);
+  EXPECT_EQ((*motion)[Track::lShin][14][2], 36.0);
+  freshMotion();
+  ASSERT_EQ(readText(text.substr(0, lastLine) + withReturn + "\n"), BvhReadStatus::Ok);
+  EXPECT_TRUE(motion->tracks == expected->tracks);
+}
+
 TEST_F(BvhReaderTest, RootLineIsFoundByItsSeventhCharacter) {
   const std::string text = TestMotion(15).text();
   EXPECT_EQ(readText(replaced(text, "ROOT hip", "ROOT Hips")), BvhReadStatus::Ok);

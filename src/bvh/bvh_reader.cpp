@@ -92,13 +92,19 @@ std::uint64_t loadEight(const char* p) {
   return word;
 }
 
-// Which of sixteen characters are blanks or tabs, as the low sixteen bits, the first in the lowest.
-// One vector comparison; where the processor can, one instruction gathers its sixteen answers.
-std::uint32_t separatorsOfSixteen(const char* chars) {
-  using Chars = char __attribute__((vector_size(16)));
+// Sixteen characters at once, and the answers of a comparison of them, a byte of 0 or 0xFF each.
+using Chars = char __attribute__((vector_size(16)));
+using Marks = signed char __attribute__((vector_size(16)));
+
+Chars loadSixteen(const char* chars) {
   Chars block;
   std::memcpy(&block, chars, sizeof block);
-  const auto marks = (block == ' ') | (block == '\t');
+  return block;
+}
+
+// The sixteen answers as the low sixteen bits, the first in the lowest. Where the processor can,
+// one instruction gathers them.
+std::uint32_t bitsOf(Marks marks) {
 #if defined(__SSE2__)
   __m128i lanes;
   std::memcpy(&lanes, &marks, sizeof lanes);
@@ -108,7 +114,7 @@ std::uint32_t separatorsOfSixteen(const char* chars) {
   std::memcpy(&lanes, &marks, sizeof lanes);
   return wasm_i8x16_bitmask(lanes);
 #else
-  // Each byte 0 or 0xFF: its lowest bit, gathered into the top byte by one multiplication.
+  // Each byte's lowest bit, gathered into the top byte by one multiplication.
   std::uint64_t halves[2];
   std::memcpy(halves, &marks, sizeof halves);
   const auto gather = [](std::uint64_t bytes) {
@@ -116,6 +122,30 @@ std::uint32_t separatorsOfSixteen(const char* chars) {
   };
   return gather(halves[0]) | gather(halves[1]) << 8;
 #endif
+}
+
+// The first c1 or c2 among the size characters at chars, or null: memchr, sixteen characters at a
+// time and 64 between two looks, on every platform (the browser build's C library takes a word).
+const char* findEither(const char* chars, std::size_t size, char c1, char c2) {
+  const auto matches = [c1, c2](const char* at) {
+    const Chars block = loadSixteen(at);
+    return (block == c1) | (block == c2);
+  };
+  std::size_t i = 0;
+  for (; i + 64 <= size; i += 64) {
+    const Marks any = matches(chars + i) | matches(chars + i + 16) | matches(chars + i + 32) |
+                      matches(chars + i + 48);
+    if (bitsOf(any) != 0) break;
+  }
+  for (; i + 16 <= size; i += 16) {
+    if (const std::uint32_t found = bitsOf(matches(chars + i))) {
+      return chars + i + static_cast<std::size_t>(std::countr_zero(found));
+    }
+  }
+  for (; i < size; ++i) {
+    if (chars[i] == c1 || chars[i] == c2) return chars + i;
+  }
+  return nullptr;
 }
 
 // The blanks and tabs among characters 64 * word to 64 * word + 63 of text as bits, the first in
@@ -128,7 +158,8 @@ std::uint64_t separatorBits(std::string_view text, std::size_t word) {
   std::uint64_t bits = 0;
   std::size_t i = start;
   for (; i + BLOCK <= end; i += BLOCK) {
-    bits |= std::uint64_t{separatorsOfSixteen(text.data() + i)} << (i - start);
+    const Chars block = loadSixteen(text.data() + i);
+    bits |= std::uint64_t{bitsOf((block == ' ') | (block == '\t'))} << (i - start);
   }
   for (; i < end; ++i) bits |= std::uint64_t{isBlank(text[i])} << (i - start);
   return bits;
@@ -207,21 +238,30 @@ class LineReader {
     const auto limit = static_cast<std::size_t>(maxChars);
     bool lineEnded = false;
     std::size_t length = 0;
+    const char* lineEnd = nullptr;
     for (bool more = true;;) {
       const auto available = static_cast<std::size_t>(end_ - cursor_);
-      const void* lineFeed = std::memchr(cursor_, '\n', std::min(available, limit));
+      const std::size_t window = std::min(available, limit);
+      // A carriage return, where there is one, mostly stands just before the line feed.
+      lineEnd = findEither(cursor_, window, '\n', '\r');
+      const char* lineFeed = lineEnd;
+      if (lineFeed != nullptr && *lineFeed == '\r') {
+        lineFeed =
+            findEither(lineFeed, window - static_cast<std::size_t>(lineFeed - cursor_), '\n', '\n');
+      }
       lineEnded = lineFeed != nullptr;
       if (lineEnded) {
-        length = static_cast<std::size_t>(static_cast<const char*>(lineFeed) - cursor_) + 1;
+        length = static_cast<std::size_t>(lineFeed - cursor_) + 1;
         break;
       }
       if (available >= limit || !more) {
-        length = std::min(available, limit);
+        length = window;
         break;
       }
       more = refill();
     }
     line = std::string_view(cursor_, length);
+    firstLineEnd_ = lineEnd ? static_cast<std::size_t>(lineEnd - cursor_) : length;
     cursor_ += length;
     if (length == 0 || error_) return false;
     // A piece that continues an over-long line keeps that line's number.
@@ -230,6 +270,10 @@ class LineReader {
     return true;
   }
 
+  // Where the first carriage return or line feed of the last piece stands; its length when it
+  // holds neither.
+  std::size_t firstLineEnd() const { return firstLineEnd_; }
+
   // Whether the line of the last piece goes on beyond it: the piece was cut at its length.
   bool lineGoesOn() { return !atLineStart_ && (cursor_ != end_ || refill()); }
 
@@ -237,8 +281,9 @@ class LineReader {
   void skipRestOfLine() {
     if (atLineStart_) return;
     while (cursor_ != end_ || refill()) {
-      const void* lineFeed = std::memchr(cursor_, '\n', static_cast<std::size_t>(end_ - cursor_));
-      cursor_ = lineFeed ? static_cast<const char*>(lineFeed) + 1 : end_;
+      const char* lineFeed =
+          findEither(cursor_, static_cast<std::size_t>(end_ - cursor_), '\n', '\n');
+      cursor_ = lineFeed ? lineFeed + 1 : end_;
       if (lineFeed) break;
     }
     atLineStart_ = true;
@@ -268,6 +313,7 @@ class LineReader {
   const char* cursor_;
   const char* end_;
   std::error_code error_;
+  std::size_t firstLineEnd_ = 0;
   int lineNumber_ = 0;
   bool atLineStart_ = true;
 };
@@ -678,13 +724,7 @@ class Read {
   // Values that go nowhere are skipped unconverted: only their separators matter.
   BvhReadStatus readMotionLine(std::string_view line, int frame, int last) {
     const std::size_t n = line.size();
-    const std::size_t beforeLineFeed = line.back() == '\n' ? n - 1 : n;
-    const void* carriageReturn = std::memchr(line.data(), '\r', beforeLineFeed);
-    const std::size_t firstEnd =
-        carriageReturn
-            ? static_cast<std::size_t>(static_cast<const char*>(carriageReturn) - line.data())
-            : beforeLineFeed;
-    if (readRegularLine(line, firstEnd, frame, last)) return BvhReadStatus::Ok;
+    if (readRegularLine(line, lines_.firstLineEnd(), frame, last)) return BvhReadStatus::Ok;
     // Value by value, as the export reads every line.
     std::size_t p = 0;
     for (int c = 0; c <= last; ++c) {
