@@ -1,7 +1,5 @@
 #include "cli/output_plan.h"
 
-#include <optional>
-
 #include "files/file_system.h"
 #include "files/output_claims.h"
 #include "pages/panel_state.h"
@@ -49,8 +47,8 @@ std::vector<OutputPlan> planOutputs(const ConvertOptions& options) {
     files.insert(files.end(), plan.pictures.begin(), plan.pictures.end());
     for (const std::string& file : files) {
       if (file.empty() || file == STANDARD_OUTPUT) continue;
-      const std::optional<ClaimHolder> holder = claims.claim(pathFromUtf8(file), input);
-      if (holder && plan.refusal.empty()) plan.refusal = refusalOf(file, *holder);
+      const ClaimResult claim = claims.claim(pathFromUtf8(file), input);
+      if (!claim.granted && plan.refusal.empty()) plan.refusal = refusalOf(file, claim.holder);
     }
     plans.push_back(std::move(plan));
   }

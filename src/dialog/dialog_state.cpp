@@ -88,7 +88,7 @@ void DialogState::saveTo(const std::string& path) {
   const std::filesystem::path file = pathFromUtf8(path);
   OutputClaims claims;
   claims.addInput(pathFromUtf8(bvhFilePath_));
-  if (claims.claim(file, bvhFilePath_)) {
+  if (!claims.claim(file, bvhFilePath_).granted) {
     showStatus(PZ2_SAVE_ERROR_MESSAGE, path + ": the same file as the opened motion");
     return;
   }
