@@ -29,12 +29,13 @@ void applyDialogColours(QApplication& application) {
   };
   const QColor background = toQColor(zev::DIALOG_BACKGROUND);
   const QColor text = toQColor(zev::DIALOG_TEXT);
+  const QColor disabledText = toQColor(zev::DIALOG_DISABLED_TEXT);
   QPalette palette = application.palette();
   palette.setColor(QPalette::Window, background);
   palette.setColor(QPalette::Active, QPalette::WindowText, text);
   palette.setColor(QPalette::Inactive, QPalette::WindowText, text);
   // Disabled controls keep grey text (and arrows) that still reads on the grey background.
-  palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(128, 128, 128));
+  palette.setColor(QPalette::Disabled, QPalette::WindowText, disabledText);
   application.setPalette(palette);
   application.setStyleSheet(
       QStringLiteral("QLineEdit[readOnly=\"true\"] { background-color: %1; color: %2; }")
