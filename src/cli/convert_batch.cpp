@@ -83,8 +83,11 @@ Report convertOne(const std::string& input, const OutputPlan& plan, const Conver
     std::error_code made;
     std::filesystem::create_directories(pathFromUtf8(options.graphsDir), made);
     if (made) return saveFailed(options.graphsDir + ": " + made.message());
-    pictures = features.drawPages(store, bvhFileTitleOf(input), options.parameters.stillMode,
-                                  options.parameters.gCoefficient);
+    const std::string title = bvhFileTitleOf(input);
+    pictures = features.drawPages({.store = store,
+                                   .title = title,
+                                   .stillMode = options.parameters.stillMode,
+                                   .gCoefficient = options.parameters.gCoefficient});
     for (std::size_t page = 0; page < pictures.size(); ++page) {
       const std::string& png = pictures[page];
       if (png.empty()) return saveFailed(plan.pictures[page] + ": the page could not be drawn");
