@@ -27,6 +27,7 @@
 
 #include "desktop/file_dialogs.h"
 #include "desktop/panel_widget.h"
+#include "pages/panel_ops.h"
 #include "pictures/pictures.h"
 
 namespace zev {
@@ -51,9 +52,12 @@ class SpinArrows final : public QWidget {
   }
 };
 
+// The built-in font stands in for the dialog's font as for the pages'.
+static_assert(MAIN_DIALOG_FONT == PANEL_FONT_FACE);
+
 namespace {
 
-// Rounds toward zero, which puts the panel at 346 x 311 pixels at 96 dots per inch.
+// Rounds toward zero, which puts the panel at the pages' size at 96 dots per inch.
 int unitsToPixels(int units, int cellPixels, int unitsPerCell, double dotsPerInch) {
   return static_cast<int>(units * cellPixels * dotsPerInch / (96.0 * unitsPerCell));
 }

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <cstdio>
 
+#include "pages/panel_ops.h"
+
 namespace zev {
 
 QImage aboutPicture() { return QImage(QStringLiteral(":/pictures/about.png")); }
@@ -27,7 +29,9 @@ bool useBuiltInFont() {
       return false;
     }
     // A substitute is only asked for when the system has no family of that name.
-    QFont::insertSubstitution(QStringLiteral("Arial"), families.constFirst());
+    QFont::insertSubstitution(
+        QString::fromLatin1(PANEL_FONT_FACE.data(), static_cast<qsizetype>(PANEL_FONT_FACE.size())),
+        families.constFirst());
     return true;
   }();
   return registered;
