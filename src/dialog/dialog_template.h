@@ -95,7 +95,7 @@ inline constexpr int UNITS_PER_CELL_Y = 8;
 enum class Spin { GCoefficient, DelayTime, InertiaRate, AccelRate, GFusion };
 inline constexpr int SPIN_COUNT = static_cast<int>(PARAMETER_TABLE.size());
 
-inline constexpr std::array<ControlTemplate, 30> MAIN_DIALOG_CONTROLS{{
+inline constexpr auto MAIN_DIALOG_CONTROLS = std::to_array<ControlTemplate>({
     {ControlId::OpenButton, ControlKind::PushButton, "&Open", {12, 9, 37, 13}, "open"},
     {ControlId::SaveButton, ControlKind::PushButton, "&Save", {12, 24, 37, 13}, "save"},
     {ControlId::AnalyzeButton, ControlKind::PushButton, "&Analyze", {12, 44, 37, 13}, "analyze"},
@@ -126,7 +126,7 @@ inline constexpr std::array<ControlTemplate, 30> MAIN_DIALOG_CONTROLS{{
     {ControlId::DisplayPanel, ControlKind::DisplayPanel, "", {146, 4, 231, 178}, "panel"},
     {ControlId::None, ControlKind::GroupFrame, "", {56, 0, 87, 163}},
     {ControlId::None, ControlKind::GroupFrame, "", {7, 0, 46, 163}},
-}};
+});
 
 // The row of the control with that id; nothing for an id the template does not hold.
 constexpr const ControlTemplate* controlOf(ControlId id) {
