@@ -74,8 +74,6 @@ QRect toQRect(const DialogUnits& units) {
   return QRect(units.x, units.y, units.width, units.height);
 }
 
-int spinIndexOf(ControlId id) { return static_cast<int>(spinOf(id).value_or(Spin::GCoefficient)); }
-
 QString fromLocal(const std::string& text) { return QString::fromLocal8Bit(text); }
 
 QString fromLatin1(std::string_view text) {
@@ -152,7 +150,7 @@ QWidget* MainDialog::addControl(const ControlTemplate& row, double dotsPerInch) 
       field->setReadOnly(true);
       field->setAcceptDrops(false);
       if (row.kind == ControlKind::NumberField) {
-        fields_[spinIndexOf(row.id)] = field;
+        fields_[static_cast<int>(*spinOf(row.id))] = field;
       } else {
         // Nothing in it can be changed; its text can still be selected with the mouse and copied.
         field->setFocusPolicy(Qt::NoFocus);
@@ -163,7 +161,7 @@ QWidget* MainDialog::addControl(const ControlTemplate& row, double dotsPerInch) 
     case ControlKind::Spin: {
       // Like the platform's up-down control, the arrows attach to the right side of the field
       // before them and take their width from that field.
-      const Spin spin = static_cast<Spin>(spinIndexOf(row.id));
+      const Spin spin = *spinOf(row.id);
       QLineEdit* field = fields_[static_cast<int>(spin)];
       const QRect fieldRect = field->geometry();
       const int spinWidth = horizontalPixels(row.units.width, dotsPerInch);
@@ -208,13 +206,14 @@ QWidget* MainDialog::addControl(const ControlTemplate& row, double dotsPerInch) 
 void MainDialog::buildControls(double dotsPerInch) {
   QButtonGroup* radios = nullptr;
   for (const ControlTemplate& row : MAIN_DIALOG_CONTROLS) {
-    QWidget* control = addControl(row, dotsPerInch);
+    QWidget* widget = addControl(row, dotsPerInch);
+    // The radio buttons that follow each other are one group.
     if (row.kind != ControlKind::RadioButton) {
       radios = nullptr;
       continue;
     }
     if (radios == nullptr) radios = new QButtonGroup(this);
-    radios->addButton(static_cast<QRadioButton*>(control));
+    radios->addButton(static_cast<QRadioButton*>(widget));
   }
 }
 
