@@ -80,15 +80,24 @@ void BM_Reader(benchmark::State& state) {
     benchmark::DoNotOptimize(worker.reader.readBytes(text, worker.store->motion));
 }
 
-void BM_Analysis(benchmark::State& state) {
+void analyseRepeatedly(benchmark::State& state, const EffectParameters& parameters) {
   Worker worker;
   MotionStore& store = *worker.store;
   for (auto _ : state) {
     state.PauseTiming();  // movie mode filters the hip positions in place: start from the file
     worker.reader.readBytes(longMotion(), store.motion);
     state.ResumeTiming();
-    analyseMotion(movieMode(), store.motion, store.signals);
+    analyseMotion(parameters, store.motion, store.signals);
   }
+}
+
+void BM_Analysis(benchmark::State& state) { analyseRepeatedly(state, movieMode()); }
+
+// The springs and the delay run round the cycle, and the cycle's ends are looked at first.
+void BM_LoopAnalysis(benchmark::State& state) {
+  EffectParameters parameters = movieMode();
+  parameters.loop = true;
+  analyseRepeatedly(state, parameters);
 }
 
 void BM_Writer(benchmark::State& state) {
@@ -133,6 +142,7 @@ void BM_Batch(benchmark::State& state) {
 BENCHMARK(BM_Conversion)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 BENCHMARK(BM_Reader)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 BENCHMARK(BM_Analysis)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+BENCHMARK(BM_LoopAnalysis)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 BENCHMARK(BM_Writer)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 BENCHMARK(BM_Batch)
     ->Arg(1)

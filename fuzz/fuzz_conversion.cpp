@@ -21,11 +21,11 @@ namespace {
 
 using namespace zev;
 
-// One byte per parameter, then the limit's.
+// One byte per parameter, then the limit's and loop mode's.
 constexpr std::size_t SETTINGS_BYTES = PARAMETER_TABLE.size() + 1;
 
 // The dialog's ranges; a settings byte of 0 gives the lowest value. Limit ON unless the last
-// byte is odd, as the dialog is nearly always used.
+// byte is odd, as the dialog is nearly always used; its next bit asks for loop mode.
 EffectParameters settingsFrom(const std::uint8_t* bytes) {
   EffectParameters parameters;
   for (std::size_t i = 0; i < PARAMETER_TABLE.size(); ++i) {
@@ -34,6 +34,7 @@ EffectParameters settingsFrom(const std::uint8_t* bytes) {
         range.minimum + bytes[i] % (range.maximum - range.minimum + 1);
   }
   parameters.limitOn = (bytes[PARAMETER_TABLE.size()] & 1) == 0;
+  parameters.loop = (bytes[PARAMETER_TABLE.size()] & 2) != 0;
   return parameters;
 }
 

@@ -1,6 +1,7 @@
 #include "pz2_check.h"
 
 #include <cstddef>
+#include <set>
 
 namespace zev::fuzz {
 
@@ -56,9 +57,10 @@ class Pz2Parser {
     return value;
   }
 
-  // A key value: digits, a point and exactly six decimals, never a sign.
-  void keyValue() {
+  // A key value: digits, a point and exactly six decimals; a minus sign only where allowed.
+  void keyValue(bool signAllowed) {
     if (failed()) return;
+    if (signAllowed && startsWith("-")) ++position_;
     const std::size_t start = position_;
     while (position_ < text_.size() && isDigit(text_[position_])) ++position_;
     const bool hasWhole = position_ > start;
@@ -86,20 +88,22 @@ class Pz2Parser {
   std::string problem_;
 };
 
-void parseChannel(Pz2Parser& parser, int frameCount) {
+// Returns the channel's name.
+std::string_view parseChannel(Pz2Parser& parser, int frameCount) {
   parser.expect("\t\t");
-  parser.word(' ');
+  const bool rotation = parser.word(' ').starts_with("rotate");
   parser.expect(" ");
-  parser.word('\n');
+  const std::string_view name = parser.word('\n');
   parser.expect("\n\t\t\t{\n\t\t\tkeys\n\t\t\t\t{\n");
   for (int frame = 0; frame < frameCount && !parser.failed(); ++frame) {
     parser.expect("\t\t\t\t k  ");
     if (parser.integer() != frame && !parser.failed()) parser.fail("frame index out of order");
     parser.expect("  ");
-    parser.keyValue();
+    parser.keyValue(rotation);
     parser.expect("\n\t\t\t\t sl 1\n\t\t\t\t spl\n\t\t\t\t sm\n");
   }
   parser.expect("\t\t\t\t}\n\t\t\t}\n");
+  return name;
 }
 
 }  // namespace
@@ -121,8 +125,10 @@ std::string checkPz2Text(std::string_view text, int frameCount) {
     parser.expect(" ");
     parser.word(':');
     parser.expect(":1\n\t{\n\tchannels\n\t\t{\n");
+    std::set<std::string_view> names;
     while (!parser.failed() && !parser.startsWith("\n\t\t}\n\t}\n\n")) {
-      parseChannel(parser, frameCount);
+      const std::string_view name = parseChannel(parser, frameCount);
+      if (!parser.failed() && !names.insert(name).second) parser.fail("a channel name twice");
       ++channels;
     }
     parser.expect("\n\t\t}\n\t}\n\n");
@@ -130,7 +136,8 @@ std::string checkPz2Text(std::string_view text, int frameCount) {
   parser.expect("}");
   if (!parser.failed() && !parser.atEnd()) parser.fail("text after the closing brace");
   if (parser.failed()) return parser.problem();
-  if (channels != PZ2_CHANNELS) return std::to_string(channels) + " channels instead of 27";
+  if (channels != PZ2_CHANNELS)
+    return std::to_string(channels) + " channels instead of " + std::to_string(PZ2_CHANNELS);
   return {};
 }
 

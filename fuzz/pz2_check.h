@@ -4,14 +4,15 @@
 #include <string_view>
 
 // Reads a pose file back as the writer lays it out: the header with its frame count, eight actor
-// and prop blocks, 27 channels, one key per frame with ascending frame indices and a value of six
-// decimals without a sign. The fuzz targets use it to tell a complete, loadable file from one
+// and prop blocks, 25 channels, each name once in its block (Poser keeps one channel per name),
+// one key per frame with ascending frame indices and a value of six decimals, signed only in a
+// rotation channel. The fuzz targets use it to tell a complete, loadable file from one
 // that only looks finished.
 
 namespace zev::fuzz {
 
 inline constexpr int PZ2_BLOCKS = 8;
-inline constexpr int PZ2_CHANNELS = 27;
+inline constexpr int PZ2_CHANNELS = 25;
 
 // Empty when text is a complete pose file of frameCount keys per channel; otherwise what is wrong
 // and where.

@@ -6,29 +6,28 @@
 
 namespace zev {
 
-namespace {
-constexpr double ONE_15TH = 0.06666666666666667;
-}  // namespace
-
-void applyDelay(int delayTime, double frameTime, int frameCount, Signals& signals) {
+void applyDelay(int delayTime, double frameTime, int frameCount, Signals& signals,
+                FrameArray& scratch, bool ring) {
   // Before any motion is read the frame time is 0, and the unit below would not fit an int.
   if (frameCount <= 0) return;
-  const int framesPerUnit = static_cast<int>(frameRateBeforeCut(frameTime) * ONE_15TH);
+  const int framesPerUnit = static_cast<int>(frameRateBeforeCut(frameTime) * REFERENCE_FRAME_TIME);
   const int frames = framesPerUnit * delayTime;
-  FrameArray& scratch = signals[Slot::filterSum];
-  delaySlot(frames, signals[Slot::chestUp], frameCount, scratch);
-  delaySlot(frames, signals[Slot::chestSide], frameCount, scratch);
-  delaySlot(frames, signals[Slot::chestFront], frameCount, scratch);
-  delaySlot(frames / 2, signals[Slot::hairSwing], frameCount, scratch);
+  delaySlot(frames, signals[Slot::chestUp], frameCount, scratch, ring);
+  delaySlot(frames, signals[Slot::chestSide], frameCount, scratch, ring);
+  delaySlot(frames, signals[Slot::chestFront], frameCount, scratch, ring);
+  delaySlot(frames / 2, signals[Slot::hairSwing], frameCount, scratch, ring);
 }
 
-void delaySlot(int frames, FrameArray& signal, int frameCount, FrameArray& filterSum) {
+void delaySlot(int frames, FrameArray& signal, int frameCount, FrameArray& scratch, bool ring) {
   const int n = std::min(frameCount, FRAME_CAPACITY);
   // A negative shift would read the copy beyond the motion's end.
   if (n <= 0 || frames < 0) return;
-  std::copy_n(signal.begin(), n, filterSum.begin());
-  std::fill_n(signal.begin(), std::min(frames, n), filterSum[0]);
-  for (int k = frames; k < n; ++k) signal[k] = filterSum[k - frames];
+  std::copy_n(signal.begin(), n, scratch.begin());
+  const int shift = ring ? frames % n : frames;
+  for (int k = 0; k < n; ++k) {
+    const int from = k - shift;
+    signal[k] = scratch[from >= 0 ? from : ring ? from + n : 0];
+  }
 }
 
 void limitSlot(FrameArray& signal, int frameCount) {

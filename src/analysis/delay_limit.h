@@ -17,12 +17,15 @@ inline constexpr std::array<Slot, 6> LIMITED_SLOTS{Slot::chestUp, Slot::chestSid
 
 // Delays chestUp, chestSide and chestFront by delayTime units of about a fifteenth of a second
 // (the rounded frame rate divided by 15, rounded down) and hairSwing by half as many frames.
-// Uses filterSum as scratch.
-void applyDelay(int delayTime, double frameTime, int frameCount, Signals& signals);
+// scratch holds a copy of each signal while it shifts. ring: the frames are one cycle of a loop.
+void applyDelay(int delayTime, double frameTime, int frameCount, Signals& signals,
+                FrameArray& scratch, bool ring = false);
 
 // Shifts frames 0 to frameCount - 1 of signal later by frames; the first frames repeat frame 0 and
-// the last ones fall off the end. Uses filterSum as scratch. A negative shift leaves it unchanged.
-void delaySlot(int frames, FrameArray& signal, int frameCount, FrameArray& filterSum);
+// the last ones fall off the end. In a ring the last ones come round to the first instead, as
+// often as the shift goes round the cycle. A negative shift leaves it unchanged.
+void delaySlot(int frames, FrameArray& signal, int frameCount, FrameArray& scratch,
+               bool ring = false);
 
 // Clamps frames 0 to frameCount - 1 to [-1, 1]; a value that is not a number becomes -1.
 void limitSlot(FrameArray& signal, int frameCount);

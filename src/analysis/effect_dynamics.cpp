@@ -1,13 +1,11 @@
 #include "analysis/effect_dynamics.h"
 
-#include "analysis/spring_filter.h"
+#include "store/frame_rate.h"
 
 namespace zev {
 
 namespace {
 
-constexpr double STEP_BASE = 15.0;
-constexpr double ONE_15TH = 0.06666666666666667;
 constexpr double ONE_THIRD = 0.3333333333333333;
 constexpr double FUSION_SCALE = 0.01;
 constexpr double CHEST_STEP = static_cast<double>(0.8f);
@@ -73,20 +71,21 @@ void saveBaseSlots(int frameCount, Signals& signals) {
   }
 }
 
-void applyEffectDynamics(double inertiaRate, double accelRate, double gFusion, Motion& motion,
-                         Signals& signals) {
-  const int n = motion.frameCount;
+void applyEffectDynamics(double inertiaRate, double accelRate, double gFusion,
+                         const MovieFrames& frames, Motion& motion, Signals& signals,
+                         FilterWorkspace& workspace) {
+  const int n = frames.frameCount;
   saveBaseSlots(n, signals);
 
   const double d = motion.frameTime;
-  const double e = (1.0 / (1.0 / d)) * STEP_BASE;
-  const double accelGain = (accelRate / d) * ONE_15TH;
-  const double inertiaGain = (inertiaRate / d) * ONE_15TH;
+  const double e = (1.0 / (1.0 / d)) * REFERENCE_FRAME_RATE;
+  const double accelGain = (accelRate / d) * REFERENCE_FRAME_TIME;
+  const double inertiaGain = (inertiaRate / d) * REFERENCE_FRAME_TIME;
 
-  FrameArray& diff = signals[Slot::filterDiff];
-  FrameArray& sum = signals[Slot::filterSum];
-  const auto respond = [&](FrameArray& array, double gain, double step) {
-    springFilter(array, n, gain, FilterMode::Replace, step, diff, sum);
+  // The effect signals come from angles through their sines and cosines and so join up by
+  // themselves; the twist and the hip positions move on by their travel per cycle.
+  const auto respond = [&](FrameArray& array, double gain, double step, double travel = 0.0) {
+    springFilter(array, n, gain, FilterMode::Replace, step, workspace, {frames.loop, travel});
   };
   respond(signals[Slot::chestUpBase], accelGain, e * CHEST_STEP);
   respond(signals[Slot::chestSideBase], accelGain, e * CHEST_STEP);
@@ -98,10 +97,10 @@ void applyEffectDynamics(double inertiaRate, double accelRate, double gFusion, M
   respond(signals[Slot::earringSwayBase], accelGain, e);
   respond(signals[Slot::earringZrotBase], accelGain, e);
   respond(signals[Slot::hipUpBase], accelGain, e * HIP_UP_STEP);
-  respond(signals[Slot::twistSum], accelGain, e * TWIST_STEP);
-  respond(motion.hipXPos, inertiaGain, e * HIP_POSITION_STEP);
-  respond(motion.hipYPos, inertiaGain, e * HIP_POSITION_STEP);
-  respond(motion.hipZPos, inertiaGain, e * HIP_POSITION_STEP);
+  respond(signals[Slot::twistSum], accelGain, e * TWIST_STEP, frames.twistTravel);
+  respond(motion.hipXPos, inertiaGain, e * HIP_POSITION_STEP, frames.hipTravel[0]);
+  respond(motion.hipYPos, inertiaGain, e * HIP_POSITION_STEP, frames.hipTravel[1]);
+  respond(motion.hipZPos, inertiaGain, e * HIP_POSITION_STEP, frames.hipTravel[2]);
 
   for (int i = 0; i < n; ++i) {
     const double x = motion.hipXPos[i];

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analysis/movie_frames.h"
+#include "analysis/spring_filter.h"
 #include "store/motion_store.h"
 
 // Movie mode: the effect signals react to motion. Each signal's own accelerations drive a spring
@@ -13,8 +15,10 @@ namespace zev {
 void saveBaseSlots(int frameCount, Signals& signals);
 
 // Replaces the ten output slots, twistSum and the motion's three hip positions by their dynamic
-// versions and writes hairSwing as a quarter of the new headSide.
-void applyEffectDynamics(double inertiaRate, double accelRate, double gFusion, Motion& motion,
-                         Signals& signals);
+// versions and writes hairSwing as a quarter of the new headSide, over the frames of frames and
+// with its springs running across their seam when they form a ring.
+void applyEffectDynamics(double inertiaRate, double accelRate, double gFusion,
+                         const MovieFrames& frames, Motion& motion, Signals& signals,
+                         FilterWorkspace& workspace);
 
 }  // namespace zev

@@ -30,6 +30,9 @@ struct EffectParameters {
   int gFusion = G_FUSION_RANGE.defaultValue;
   bool stillMode = true;
   bool limitOn = true;
+  // Movie mode only: the motion is one cycle of a motion that plays again and again, and the
+  // springs and the delay run across the seam from its last frame into its first.
+  bool loop = false;
 };
 
 struct ParameterRow {

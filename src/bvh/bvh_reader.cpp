@@ -297,6 +297,7 @@ class Read {
     } while (!keywordMatch("Frames:", line));
     const int framesLine = lines_.lineNumber();
     const long long frames = parseWholeNumber(from(line, 8));
+    result_.frames = frames;
     ReadDetail framesText(wholeNumberText(from(line, 8)));
     if (!lines_.readLine(HEADER_LINE_CHARS, line)) {
       return cannotRead("the file ends after its Frames: line");
@@ -432,8 +433,6 @@ void commit(const Motion& staged, Motion& motion) {
 BvhReadResult readAndCommit(LineReader& lines, BvhReader::Scratch& scratch, Motion& motion) {
   const BvhReadResult result = Read(lines, scratch).run();
   if (result.ok()) commit(scratch.staged, motion);
-  // The dialog disables Save, Analyze and Graph on this status; the frame count says why.
-  if (result.status == BvhReadStatus::FrameRange) motion.frameCount = 0;
   return result;
 }
 

@@ -10,8 +10,7 @@
 // Reads a BVH file as Poser exports it for its human figure into a Motion. It relies on the
 // layout of that export rather than parsing BVH in general: root "hip" with six values per frame,
 // three rotation values per JOINT, ten table joints found by name. All or nothing: the motion
-// changes only when the whole file has been read and checked, except that a frame count out of
-// range sets frameCount to 0.
+// changes only when the whole file has been read and checked.
 
 namespace zev {
 
@@ -25,9 +24,6 @@ enum class BvhReadStatus {
   FrameRange,
 };
 
-inline constexpr int MIN_FRAMES = 15;
-inline constexpr int MAX_FRAMES = 500;
-
 // The text the dialog shows for a status; empty for Ok.
 std::string_view bvhReadMessage(BvhReadStatus status);
 
@@ -40,6 +36,9 @@ struct BvhReadResult {
   // What was found there, for a person: "Frames: 501 is outside 15 to 500", or the system's
   // reason when the file could not be opened or read. Empty on success.
   ReadDetail detail;
+  // The count of the Frames: line as read, also when it is out of range (FrameRange); 0 when the
+  // read stopped before that line.
+  long long frames = 0;
 
   bool ok() const { return status == BvhReadStatus::Ok; }
   std::string_view message() const { return bvhReadMessage(status); }

@@ -33,8 +33,9 @@ struct Converter {
 // What converting one input printed, kept until its turn in the input order comes.
 struct Report {
   bool converted = false;
-  std::string status;   // the line for a converted input
+  std::string status;   // the lines for a converted input
   std::string failure;  // the message for an input that was not converted
+  std::string note;     // advice on a converted input
 };
 
 // "PATH: MESSAGE", then the detail, where there is one, indented on a second line.
@@ -64,7 +65,7 @@ Report convertOne(const std::string& input, const OutputPlan& plan, const Conver
     return report;
   };
   if (!plan.refusal.empty()) return saveFailed(plan.refusal);
-  analyseMotion(options.parameters, store.motion, store.signals);
+  const MovieFrames frames = analyseMotion(options.parameters, store.motion, store.signals);
 
   OutputSet outputs;
   const auto add = [&](const std::string& name, SaveWriter write) {
@@ -102,6 +103,10 @@ Report convertOne(const std::string& input, const OutputPlan& plan, const Conver
                   (options.parameters.stillMode ? "still" : "movie") + " mode -> " +
                   (plan.pz2 == STANDARD_OUTPUT ? std::string(STANDARD_OUTPUT_NAME) : plan.pz2) +
                   "\n";
+  if (frames.loop) report.status.append("  ").append(describeLoop(frames).view()).append("\n");
+  if (frames.travelEstimated) {
+    report.note = input + ": note: " + std::string(ESTIMATED_SEAM_NOTE) + "\n";
+  }
   report.converted = true;
   return report;
 }
@@ -157,7 +162,7 @@ bool convertAll(const ConvertOptions& options, const std::vector<OutputPlan>& pl
       streams.standardOutput.write(report.status);
       streams.standardOutput.flush();
     }
-    streams.err << report.failure << std::flush;
+    streams.err << report.failure << report.note << std::flush;
     allConverted = allConverted && report.converted;
   }
   for (std::thread& thread : threads) thread.join();

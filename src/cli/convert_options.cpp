@@ -92,6 +92,9 @@ std::string usageText(bool offersGraphs, bool offersJobs) {
                           std::to_string(row.range.defaultValue) +
                           (row.movieOnly ? "; movie mode only)" : ")"));
   }
+  text +=
+      usageLine("--loop", "the motion is one cycle that plays again and again; its springs and");
+  text += usageLine("", "delay run on across the seam (movie mode only)");
   text += usageLine("--no-limit",
                     "leave the six chest and head signals unlimited (the dialog always limits)");
   text += usageLine("--signals FILE",
@@ -143,6 +146,7 @@ std::optional<std::string> parseArguments(int argc, char** argv, ConvertOptions&
   bool movie = false;
   bool noLimit = false;
   app.add_flag("--movie", movie);
+  CLI::Option* loopOption = app.add_flag("--loop", options.parameters.loop);
   app.add_flag("--no-limit", noLimit);
   app.add_flag("-h,--help", options.help);
   app.add_flag("--version", options.version);
@@ -175,6 +179,7 @@ std::optional<std::string> parseArguments(int argc, char** argv, ConvertOptions&
       options.ignoredInStillMode.push_back("--" + std::string(row.option));
     }
   }
+  if (loopOption->count() > 0 && !movie) options.ignoredInStillMode.push_back("--loop");
   if (jobsOption->count() > 0) {
     if (auto problem = wholeNumber(jobs, 1, MAX_JOBS, options.jobs)) {
       return "option --jobs " + *problem;

@@ -6,6 +6,13 @@ namespace zev {
 
 namespace {
 
+// How a loop pass took the motion, with the advice where its seam had to be estimated.
+FixedText<256> loopDetail(const MovieFrames& frames) {
+  FixedText<256> detail(describeLoop(frames).view());
+  if (frames.travelEstimated) detail.append("; ").append(ESTIMATED_SEAM_NOTE);
+  return detail;
+}
+
 void enablePassButtons(AnalysisView& view, bool enabled) {
   for (PassButton button : {PassButton::Save, PassButton::Analyze, PassButton::Graph}) {
     view.setButtonEnabled(button, enabled);
@@ -20,14 +27,18 @@ BvhReadResult runAnalysisPass(const EffectParameters& parameters,
   const BvhReadResult result = reader.readFile(bvhFilePath, store.motion);
   if (!result.ok()) {
     view.showStatus(result.message(), describeReadFailure(result).view());
-    // The reader has set frameCount to 0, so nothing is left to save, analyse or draw.
-    if (result.status == BvhReadStatus::FrameRange) enablePassButtons(view, false);
+    // A motion of a frame count out of range leaves nothing to save, analyse or draw: the pages
+    // and the report then show an empty motion.
+    if (result.status == BvhReadStatus::FrameRange) {
+      store.motion.frameCount = 0;
+      enablePassButtons(view, false);
+    }
     return result;
   }
   enablePassButtons(view, true);
   view.showStatus(COMPLETE_MESSAGE, "");
-  analyseMotion(parameters, store.motion, store.signals);
-  if (!parameters.stillMode) view.showStatus("", "");
+  const MovieFrames frames = analyseMotion(parameters, store.motion, store.signals);
+  if (!parameters.stillMode) view.showStatus("", loopDetail(frames).view());
   view.clearPanel();
   return result;
 }

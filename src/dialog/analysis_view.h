@@ -28,9 +28,11 @@ class AnalysisView {
 };
 
 // Reads the file at bvhFilePath into store and analyses it. A failed read shows its message and
-// changes nothing else, except that a frame count out of range disables Save, Analyze and Graph;
-// the signals then keep the results of the last good pass. A movie-mode pass ends with an empty
-// status, a still-mode pass with "COMPLETE...". Returns the reader's result.
+// changes nothing else, except that a frame count out of range empties the motion (frameCount 0)
+// and disables Save, Analyze and Graph; the signals then keep the results of the last good pass. A
+// movie-mode pass ends with an empty status, a still-mode pass with "COMPLETE..."; a loop pass
+// says in the detail how it took the cycle (describeLoop), and advises a closing frame where the
+// cycle travels without one. Returns the reader's result.
 BvhReadResult runAnalysisPass(const EffectParameters& parameters,
                               const std::filesystem::path& bvhFilePath, BvhReader& reader,
                               MotionStore& store, AnalysisView& view);

@@ -18,9 +18,9 @@ constexpr double RING_SCALE = 0.011111111111111112;
 
 struct GraphPage {
   const char* title;
-  Slot top;     // plotC
-  Slot middle;  // plotB
-  Slot bottom;  // plotA
+  Slot top;
+  Slot middle;
+  Slot bottom;
   double scale;
 };
 
@@ -57,8 +57,8 @@ int barOffset(double value) {
   return -static_cast<int>(std::clamp(offset, -100000.0, 100000.0));
 }
 
-void addSlopeMarks(PanelOps& ops, const FrameArray& positions, int frames, int baseline, int step,
-                   FrameArray& slopeSign) {
+void addSlopeMarks(PanelOps& ops, const FrameArray& positions, int frames, int baseline, int step) {
+  FrameArray slopeSign{};
   computeSlopeSigns(positions, frames, slopeSign);
   const int marks = std::min(frames - 1, PLOT_WIDTH);
   for (int i = 0; i < marks; ++i) {
@@ -81,12 +81,7 @@ PanelOps showGraphPage(PanelState& panel, const MotionStore& store, bool stillMo
   const int frames = framesOf(motion);
   const int pageNumber = std::clamp(panel.graphPage, 0, 2);
   const GraphPage& page = GRAPH_PAGES[pageNumber];
-  for (int i = 0; i < frames; ++i) {
-    panel.plotA[i] = store.signals[page.bottom][i] * page.scale;
-    panel.plotB[i] = store.signals[page.middle][i] * page.scale;
-    panel.plotC[i] = store.signals[page.top][i] * page.scale;
-  }
-  // With no frames nothing was copied, and the title stays empty.
+  // With no frames there is nothing to plot, and the title stays empty.
   const char* title = frames > 0 ? page.title : "";
   panel.graphPage = (pageNumber + 1) % 3;
 
@@ -104,20 +99,21 @@ PanelOps showGraphPage(PanelState& panel, const MotionStore& store, bool stillMo
 
   ops.push_back(selectPenOp(MARK_COLOR));
   if (!stillMode) {
-    addSlopeMarks(ops, motion.hipYPos, frames, BASELINES[0], step, panel.slopeSign);
-    addSlopeMarks(ops, motion.hipXPos, frames, BASELINES[1], step, panel.slopeSign);
-    addSlopeMarks(ops, motion.hipZPos, frames, BASELINES[2], step, panel.slopeSign);
+    addSlopeMarks(ops, motion.hipYPos, frames, BASELINES[0], step);
+    addSlopeMarks(ops, motion.hipXPos, frames, BASELINES[1], step);
+    addSlopeMarks(ops, motion.hipZPos, frames, BASELINES[2], step);
   }
 
   const int bars = std::min(frames, PLOT_WIDTH);
+  const auto bar = [&](Slot slot, int i) { return barOffset(store.signals[slot][i] * page.scale); };
   for (int i = 0; i < bars; ++i) {
     const int x = AXIS_X + i * step;
     ops.push_back(selectPenOp(TOP_BAR_COLOR));
-    ops.push_back(drawLineOp(x, BASELINES[0], x, BASELINES[0] + barOffset(panel.plotC[i])));
+    ops.push_back(drawLineOp(x, BASELINES[0], x, BASELINES[0] + bar(page.top, i)));
     ops.push_back(selectPenOp(MIDDLE_BAR_COLOR));
-    ops.push_back(drawLineOp(x, BASELINES[1], x, BASELINES[1] + barOffset(panel.plotB[i])));
+    ops.push_back(drawLineOp(x, BASELINES[1], x, BASELINES[1] + bar(page.middle, i)));
     ops.push_back(selectPenOp(BOTTOM_BAR_COLOR));
-    ops.push_back(drawLineOp(x, BASELINES[2], x, BASELINES[2] + barOffset(panel.plotA[i])));
+    ops.push_back(drawLineOp(x, BASELINES[2], x, BASELINES[2] + bar(page.bottom, i)));
   }
 
   // Axes and ticks last, so that they stay grey where bars and marks cross them.

@@ -22,9 +22,8 @@ inline constexpr int GRAPH_FONT_POINTS = 8;
 // Paints the whole panel black.
 PanelOps clearPanel();
 
-// Sets the panel to graph mode, copies page graphPage's signals of store into plotA, plotB and
-// plotC, advances graphPage and describes that page. Slope marks (and slopeSign) only when
-// stillMode is false.
+// Sets the panel to graph mode, advances graphPage and describes page graphPage: its three
+// signals of store as bars, and slope marks of the hip positions only when stillMode is false.
 PanelOps showGraphPage(PanelState& panel, const MotionStore& store, bool stillMode);
 
 // slopeSign from the frame-to-frame slope of values over frameCount frames, keeping a sign only

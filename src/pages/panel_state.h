@@ -4,13 +4,13 @@
 #include <string>
 #include <string_view>
 
-#include "store/motion_store.h"
-
-// What the display panel remembers between drawings: what a click on it shows, which graph page
-// comes next, and the arrays of the graph page drawn last. The dialog owns one; a tool that draws
-// pages without a dialog makes a fresh one, which starts at the Chest page.
+// What the display panel remembers between drawings: what a click on it shows and which graph page
+// comes next. The dialog owns one; a tool that draws pages without a dialog makes a fresh one,
+// which starts at the Chest page.
 
 namespace zev {
+
+struct MotionStore;
 
 enum class PanelMode : int {
   Nothing = 0,  // at start: a click does nothing
@@ -21,12 +21,6 @@ enum class PanelMode : int {
 struct PanelState {
   PanelMode panelMode = PanelMode::Nothing;
   int graphPage = 0;  // the page drawn next: 0 chest, 1 hair, 2 ring
-  // The three curves of the graph page drawn last (bottom, middle, top) and the slope signs of
-  // its last hip position array (+1, -1 or 0 per frame).
-  FrameArray plotA{};
-  FrameArray plotB{};
-  FrameArray plotC{};
-  FrameArray slopeSign{};
 };
 
 // The pages a tool without a window draws as pictures, in the order it draws them: the three graph

@@ -7,6 +7,7 @@
 #include "common/number_format.h"
 #include "common/version.h"
 #include "pages/graph_view.h"
+#include "store/frame_rate.h"
 
 namespace zev {
 
@@ -16,8 +17,9 @@ namespace {
 constexpr const char* DOCUMENTATION = "README.md";
 // The character 178 of the page's code page: a superscript two.
 constexpr const char* SUPERSCRIPT_TWO = "\u00B2";
-// The largest motion the reader accepts, and its duration at 15 frames per second.
-constexpr int SYSTEM_MAX_FRAMES = FRAME_CAPACITY - 50;
+// A reference frame's time as the page computes the longest motion's duration: in single
+// precision.
+constexpr double REFERENCE_FRAME_SECONDS = static_cast<float>(REFERENCE_FRAME_TIME);
 
 std::string formatInt(const char* format, int value) {
   std::array<char, 64> text{};
@@ -79,19 +81,23 @@ PanelOps showReportPage(PanelState& panel, const MotionStore& store, std::string
   const Motion& motion = store.motion;
   const int frameRate = store.signals.frameRate;
   std::string frameRateLine = formatInt(" FRAME RATE:     \t%d fps", frameRate);
-  if (frameRate != 15 && frameRate != 0) frameRateLine += "*";
+  if (frameRate != REFERENCE_FRAME_RATE && frameRate != 0) frameRateLine += "*";
   const std::string fileNameLine = " FILE NAME:       \t" + std::string(shortTitle(fileTitle));
-  const std::string totalFrameLine = formatInt(" TOTAL FRAME:    \t%d", motion.frameCount);
+  std::string totalFrameLine = formatInt(" TOTAL FRAME:    \t%d", motion.frameCount);
+  // The frames are one cycle that plays again and again.
+  if (store.signals.loopPass) totalFrameLine += "    LOOP: ON";
   // Before any read frameTime is 0: the rate is infinite and the duration 0.
   const double seconds = motion.frameCount / (1.0 / motion.frameTime);
   const std::string totalTimeLine = " TOTAL TIME:     \t" + oneDecimal(seconds) + " sec";
   const std::string gravitationLine =
       " GRAVITATION:    \t" + oneDecimal(gCoefficient * 0.98) + " m/s" + SUPERSCRIPT_TWO;
 
-  const std::string maxFrameLine = formatInt(" MAX FRAME:       \t%d ", SYSTEM_MAX_FRAMES);
-  const std::string maxTimeLine = " MAX TIME:        \t" +
-                                  oneDecimal(SYSTEM_MAX_FRAMES * static_cast<double>(0.06666667f)) +
-                                  " sec";
+  // The system's own figures: the reference rate and the frame counts the reader accepts.
+  const std::string rateLine = formatInt(" FRAME RATE:     \t%d fps", REFERENCE_FRAME_RATE);
+  const std::string minFrameLine = formatInt(" MIN FRAME:       \t%d ", MIN_FRAMES);
+  const std::string maxFrameLine = formatInt(" MAX FRAME:       \t%d ", MAX_FRAMES);
+  const std::string maxTimeLine =
+      " MAX TIME:        \t" + oneDecimal(MAX_FRAMES * REFERENCE_FRAME_SECONDS) + " sec";
 
   ops.push_back(selectFontOp(REPORT_FONT_POINTS));
   addSlidingTitle(ops, " BVH FORMAT REPORT", 1);
@@ -103,11 +109,10 @@ PanelOps showReportPage(PanelState& panel, const MotionStore& store, std::string
                                            {120, gravitationLine}}});
   ops.push_back(pauseOp(200));
   addSlidingTitle(ops, " Z.E.V SYSTEM SPEC.", 146);
-  addSlidingLines(ops, SYSTEM_LINE_COLOR,
-                  std::array<PageLine, 4>{{{185, " FRAME RATE:     \t15 fps"},
-                                           {205, " MIN FRAME:       \t15 "},
-                                           {225, maxFrameLine},
-                                           {245, maxTimeLine}}});
+  addSlidingLines(
+      ops, SYSTEM_LINE_COLOR,
+      std::array<PageLine, 4>{
+          {{185, rateLine}, {205, minFrameLine}, {225, maxFrameLine}, {245, maxTimeLine}}});
   return ops;
 }
 

@@ -25,7 +25,7 @@ struct BlockRow {
   int channelCount;
 };
 
-constexpr std::array<ChannelRow, 27> CHANNELS{{
+constexpr std::array<ChannelRow, 25> CHANNELS{{
     {"targetGeom", "Zuvflatx", Slot::chestFront, SIGN_POSITIVE},
     {"targetGeom", "Zuvdroopx", Slot::chestFront, SIGN_NEGATIVE},
     {"targetGeom", "Zuvdownx", Slot::chestUp, SIGN_POSITIVE},
@@ -49,10 +49,10 @@ constexpr std::array<ChannelRow, 27> CHANNELS{{
     {"targetGeom", "Wide", Slot::headUp, SIGN_POSITIVE},
     {"targetGeom", "Left", Slot::hairSwing, SIGN_NEGATIVE},
     {"targetGeom", "Right", Slot::hairSwing, SIGN_POSITIVE},
-    {"rotateZ", "zrot", Slot::earringZrot, SIGN_POSITIVE},
-    {"rotateZ", "zrot", Slot::earringZrot, SIGN_NEGATIVE},
-    {"rotateX", "xrot", Slot::earringXrot, SIGN_POSITIVE},
-    {"rotateX", "xrot", Slot::earringXrot, SIGN_NEGATIVE},
+    // A rotation is one channel that Poser keys by name: a second "zrot" would replace the first,
+    // so each rotation carries both directions of its swing in its sign.
+    {"rotateZ", "zrot", Slot::earringZrot, SIGN_KEPT},
+    {"rotateX", "xrot", Slot::earringXrot, SIGN_KEPT},
 }};
 
 // Blocks in file order; "figureHair" is the one prop.
@@ -64,7 +64,7 @@ constexpr std::array<BlockRow, 8> BLOCKS{{
     {"actor", "rThigh", 11, 2},
     {"actor", "lThigh", 13, 2},
     {"prop", "figureHair", 15, 8},
-    {"actor", "Earring_Hookright", 23, 4},
+    {"actor", "Earring_Hookright", 23, 2},
 }};
 
 // Gathers the format strings of one piece of the layout on the stack, so that a piece usually
@@ -102,6 +102,7 @@ class Piece {
 };
 
 double keyValue(double element, int signMode) {
+  if (signMode == SIGN_KEPT) return element;
   if (signMode > 0) return element > 0 ? element : 0.0;
   return -(element < 0 ? element : 0.0);
 }

@@ -5,18 +5,20 @@
 #include "common/text_sink.h"
 #include "store/motion_store.h"
 
-// The PZ2 pose file: the effect signals as a Poser pose of 27 channels in eight actor and prop
+// The PZ2 pose file: the effect signals as a Poser pose of 25 channels in eight actor and prop
 // blocks, one key per frame. The writer only reads the store, and it writes through a sink so
 // that the same layout goes to a file or to memory.
 //
-// Layout: line feeds only, no final line feed; key values with six decimals (formatFixed), never
-// with a minus sign. A channel's sign mode picks one direction of a signed signal: +1 keys the
-// positive part, -1 the magnitude of the negative part.
+// Layout: line feeds only, no final line feed; key values with six decimals (formatFixed), a zero
+// never with a minus sign. A morph channel's sign mode picks one direction of a signed signal: +1
+// keys the positive part, -1 the magnitude of the negative part, since each direction is a morph
+// of its own. The earring's rotations are keyed as they stand, signed (SIGN_KEPT).
 
 namespace zev {
 
 inline constexpr int SIGN_POSITIVE = 1;
 inline constexpr int SIGN_NEGATIVE = -1;
+inline constexpr int SIGN_KEPT = 0;
 
 // The pieces of the layout, in the order writePz2File uses them.
 void writeFileHeader(TextSink& sink, int frameCount);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <string_view>
 
 #include "common/number_format.h"
 
@@ -10,23 +11,46 @@ namespace zev {
 
 namespace {
 
-constexpr std::array<Slot, 14> CSV_SLOTS{
-    Slot::twistSum,    Slot::lThighBend, Slot::rThighBend, Slot::earringZrot, Slot::earringSway,
-    Slot::earringXrot, Slot::headFront,  Slot::hairSwing,  Slot::headSide,    Slot::headUp,
-    Slot::hipUp,       Slot::chestFront, Slot::chestSide,  Slot::chestUp};
+struct CsvColumn {
+  std::string_view name;
+  Slot slot;
+};
+
+// The columns in file order; readers of the CSV rely on this order and these names, whatever the
+// slots' numbers are.
+constexpr std::array<CsvColumn, 14> CSV_COLUMNS{{
+    {"twistSum", Slot::twistSum},
+    {"lThighBend", Slot::lThighBend},
+    {"rThighBend", Slot::rThighBend},
+    {"earringZrot", Slot::earringZrot},
+    {"earringSway", Slot::earringSway},
+    {"earringXrot", Slot::earringXrot},
+    {"headFront", Slot::headFront},
+    {"hairSwing", Slot::hairSwing},
+    {"headSide", Slot::headSide},
+    {"headUp", Slot::headUp},
+    {"hipUp", Slot::hipUp},
+    {"chestFront", Slot::chestFront},
+    {"chestSide", Slot::chestSide},
+    {"chestUp", Slot::chestUp},
+}};
 
 }  // namespace
 
 void writeSignalsCsv(TextSink& sink, const MotionStore& store) {
-  sink.write(
-      "frame,twistSum,lThighBend,rThighBend,earringZrot,earringSway,earringXrot,headFront,"
-      "hairSwing,headSide,headUp,hipUp,chestFront,chestSide,chestUp\n");
+  sink.write("frame");
+  for (const CsvColumn& column : CSV_COLUMNS) {
+    sink.write(",");
+    sink.write(column.name);
+  }
+  sink.write("\n");
   std::array<char, 512> line;
   for (int frame = 0; frame < store.motion.frameCount; ++frame) {
     char* p = std::to_chars(line.data(), line.data() + line.size(), frame).ptr;
-    for (Slot slot : CSV_SLOTS) {
+    for (const CsvColumn& column : CSV_COLUMNS) {
       *p++ = ',';
-      const NumberText value = formatShortest(store.signals[slot][static_cast<std::size_t>(frame)]);
+      const NumberText value =
+          formatShortest(store.signals[column.slot][static_cast<std::size_t>(frame)]);
       p = std::copy(value.view().begin(), value.view().end(), p);
     }
     *p++ = '\n';

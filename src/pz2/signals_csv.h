@@ -4,7 +4,7 @@
 #include "store/motion_store.h"
 
 // The per-frame signals as CSV, for checking a conversion outside Poser: a
-// header line naming the fourteen signals in slot-number order, then one line per frame, each
+// header line naming the fourteen signals, then one line per frame, each
 // value in the shortest text that reads back to the same double. LF line ends, "." as point.
 
 namespace zev {

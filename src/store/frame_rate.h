@@ -8,6 +8,11 @@ namespace zev {
 inline constexpr int MIN_FRAME_RATE = 12;
 inline constexpr int MAX_FRAME_RATE = 60;
 
+// The rate the dynamics are tuned at: the spring steps and gains scale with a motion's frame time
+// against it, a delay unit is one of its frames, and the report marks any other rate.
+inline constexpr int REFERENCE_FRAME_RATE = 15;
+inline constexpr double REFERENCE_FRAME_TIME = 1.0 / REFERENCE_FRAME_RATE;
+
 // 1 ÷ frameTime + 0.5: the frame rate before its fraction is cut off.
 inline double frameRateBeforeCut(double frameTime) { return 1.0 / frameTime + 0.5; }
 

@@ -13,10 +13,13 @@
 
 namespace zev {
 
-// The reader accepts at most 500 frames; the spring filter lays its last kernel down to index
-// frameCount + 26, so the arrays need at least 527 entries.
+// The frame counts a motion may have: the reader refuses others, the report page states them.
+inline constexpr int MIN_FRAMES = 15;
+inline constexpr int MAX_FRAMES = 500;
+// Room for the longest motion and the tails of its spring kernels (checked where the kernel is
+// defined).
 inline constexpr int FRAME_CAPACITY = 550;
-inline constexpr int SIGNAL_SLOT_COUNT = 33;
+inline constexpr int SIGNAL_SLOT_COUNT = 31;
 inline constexpr int JOINT_TRACK_COUNT = 11;
 inline constexpr int TABLE_JOINT_COUNT = 10;
 inline constexpr int CHANNELS_PER_JOINT = 3;
@@ -55,8 +58,6 @@ enum class Slot : int {
   chestFront = 28,
   chestSide = 29,
   chestUp = 30,
-  filterDiff = 31,
-  filterSum = 32,
 };
 
 // Joint tracks by number; for the ten table joints the track is 9 minus the jointNames entry.
@@ -113,11 +114,12 @@ struct Motion {
   const JointTrack& operator[](Track t) const { return tracks[static_cast<std::size_t>(t)]; }
 };
 
-// What the analysis fills: the signal slots, with the spring filter's scratch among them, and the
-// frame rate of the motion they were computed from.
+// What the analysis fills for the writer and the pages: the signal slots, the frame rate of the
+// motion they were computed from and whether they were computed as one cycle of a loop.
 struct Signals {
   std::array<SignalSlot, SIGNAL_SLOT_COUNT> slots{};
-  int frameRate = 0;  // frames per second, rounded; 0 until a pass has succeeded
+  int frameRate = 0;      // frames per second, rounded; 0 until a pass has succeeded
+  bool loopPass = false;  // the last pass took the motion as one cycle of a loop
 
   SignalSlot& operator[](Slot s) { return slots[static_cast<std::size_t>(s)]; }
   const SignalSlot& operator[](Slot s) const { return slots[static_cast<std::size_t>(s)]; }

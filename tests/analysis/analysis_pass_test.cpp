@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "analysis/delay_limit.h"
+#include "analysis/spring_filter.h"
 #include "bvh/bvh_reader.h"
 #include "store/motion_store.h"
 #include "support/test_motion.h"
@@ -39,10 +40,10 @@ EffectParameters movieParameters() {
 // changes the motion it analyses.
 class AnalysisPassTest : public ::testing::Test {
  protected:
-  void analyse(const EffectParameters& parameters, const std::string& bvhText) {
+  MovieFrames analyse(const EffectParameters& parameters, const std::string& bvhText) {
     const BvhReadResult read = reader.readBytes(bvhText, store->motion);
-    ASSERT_TRUE(read.ok()) << describeReadFailure(read).view();
-    analyseMotion(parameters, store->motion, store->signals);
+    EXPECT_TRUE(read.ok()) << describeReadFailure(read).view();
+    return analyseMotion(parameters, store->motion, store->signals);
   }
 
   BvhReader reader;
@@ -199,6 +200,148 @@ TEST_F(AnalysisPassTest, HugeAnglesAreAnalysedInBoundedTime) {
   analyse(EffectParameters{}, text);
   EXPECT_EQ(signals[Slot::chestUp][20], -1.0);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+// Loop mode must give what the springs settle into once the cycle has played for ever: the cycle in
+// the middle of the motion played over and over, with a full kernel and the longest delay before
+// it and a cycle after it, whose frames the second differences look ahead to.
+constexpr int SETTLED_FRAMES = KERNEL_LENGTH + 40;
+constexpr double STEADY_STATE = 1e-9;
+
+// The signals of the pose file and the CSV, the ones a loop must get right.
+constexpr Slot OUTPUT_SLOTS[] = {
+    Slot::twistSum,    Slot::lThighBend, Slot::rThighBend, Slot::earringZrot, Slot::earringSway,
+    Slot::earringXrot, Slot::headFront,  Slot::hairSwing,  Slot::headSide,    Slot::headUp,
+    Slot::hipUp,       Slot::chestFront, Slot::chestSide,  Slot::chestUp};
+
+struct LoopSetting {
+  const char* frameTime;
+  EffectParameters parameters;
+};
+
+// Loop mode with the limit off, so that no clamp hides a difference.
+EffectParameters loopWith(int gCoefficient, int delayTime, int inertiaRate, int accelRate,
+                          int gFusion) {
+  return {gCoefficient, delayTime, inertiaRate, accelRate, gFusion, false, false, true};
+}
+
+const LoopSetting LOOP_SETTINGS[] = {
+    {"0.033333", {.stillMode = false, .loop = true}},
+    // The longest delay (40 frames at 60 frames per second) and the strongest springs.
+    {"0.016667", loopWith(20, 10, 40, 40, 99)},
+    {"0.041667", loopWith(3, 7, 40, 0, 0)},
+};
+
+struct LoopShape {
+  const char* name;
+  int period;
+  bool travels;
+  bool closingFrame;
+};
+
+TEST_F(AnalysisPassTest, LoopGivesTheSteadyStateOfTheCyclePlayedOverAndOver) {
+  const LoopShape shapes[] = {
+      {"travelling", 60, true, false},
+      {"travelling, closing frame", 60, true, true},
+      {"in place", 60, false, false},
+      {"in place, closing frame", 37, false, true},
+      // Shorter than a kernel: the kernels and the delay go round the cycle more than once.
+      {"15 frames", 15, true, false},
+      {"15 frames, closing frame", 15, true, true},
+  };
+  for (const LoopShape& shape : shapes) {
+    for (const LoopSetting& setting : LOOP_SETTINGS) {
+      SCOPED_TRACE(std::string(shape.name) + " at " + setting.frameTime);
+      const int firstCycle = (SETTLED_FRAMES + shape.period - 1) / shape.period;
+      const int cycles = firstCycle + 2;
+      ASSERT_LE(cycles * shape.period, MAX_FRAMES);
+      EffectParameters played = setting.parameters;
+      played.loop = false;
+      analyse(
+          played,
+          test::cyclicMotion(shape.period, cycles, shape.travels, false, setting.frameTime).text());
+      const auto steady = signals.slots;
+      const int start = firstCycle * shape.period;
+
+      const MovieFrames frames = analyse(
+          setting.parameters,
+          test::cyclicMotion(shape.period, 1, shape.travels, shape.closingFrame, setting.frameTime)
+              .text());
+      EXPECT_TRUE(frames.loop && signals.loopPass);
+      EXPECT_EQ(frames.closingFrame, shape.closingFrame);
+      EXPECT_EQ(frames.frameCount, shape.period);
+      // Only a travelling cycle without a closing frame has its seam estimated (exactly, here,
+      // as the hip walks at a steady speed).
+      EXPECT_EQ(frames.travelEstimated, shape.travels && !shape.closingFrame);
+      for (Slot s : OUTPUT_SLOTS) {
+        for (int f = 0; f < store->motion.frameCount; ++f) {
+          const double expected = steady[static_cast<std::size_t>(s)][start + f % shape.period];
+          ASSERT_NEAR(signals[s][f], expected, STEADY_STATE)
+              << "slot " << slotNumber(s) << " frame " << f;
+        }
+      }
+    }
+  }
+}
+
+double secondDifference(const FrameArray& signal, int frame, int period) {
+  const int before = (frame + period - 1) % period;
+  const int after = (frame + 1) % period;
+  return signal[after] - 2.0 * signal[frame] + signal[before];
+}
+
+// A smooth cycle run as a loop continues from its last frame into its first as smoothly as
+// anywhere else; run as an open motion it jumps there.
+TEST_F(AnalysisPassTest, LoopJoinsTheLastFrameSmoothlyToTheFirst) {
+  constexpr int PERIOD = 90;
+  const std::string cycle = test::cyclicMotion(PERIOD, 1, true, false).text();
+  for (const bool loop : {true, false}) {
+    SCOPED_TRACE(loop ? "loop" : "open");
+    EffectParameters parameters{.stillMode = false, .limitOn = false, .loop = loop};
+    analyse(parameters, cycle);
+    bool seamStandsOut = false;
+    for (Slot s : {Slot::chestUp, Slot::chestSide, Slot::chestFront, Slot::hipUp, Slot::headSide,
+                   Slot::hairSwing, Slot::earringZrot}) {
+      double largest = 0.0;
+      for (int f = 1; f + 1 < PERIOD; ++f) {
+        largest = std::max(largest, std::abs(secondDifference(signals[s], f, PERIOD)));
+      }
+      const double seam = std::max(std::abs(secondDifference(signals[s], 0, PERIOD)),
+                                   std::abs(secondDifference(signals[s], PERIOD - 1, PERIOD)));
+      if (loop) {
+        EXPECT_LE(seam, largest) << "slot " << slotNumber(s);
+      }
+      seamStandsOut = seamStandsOut || seam > largest;
+    }
+    EXPECT_EQ(seamStandsOut, !loop);
+  }
+}
+
+// Loop mode takes any motion as a cycle; one that is none comes out with a jolt at the seam but
+// within the limits, and a travel it had to estimate.
+TEST_F(AnalysisPassTest, LoopTakesAMotionThatIsNoCycle) {
+  EffectParameters parameters = movieParameters();
+  parameters.loop = true;
+  const MovieFrames frames = analyse(parameters, test::movingMotion(FRAMES).text());
+  EXPECT_EQ(frames.frameCount, FRAMES);
+  EXPECT_FALSE(frames.closingFrame);
+  EXPECT_TRUE(frames.travelEstimated);
+  for (int f = 0; f < FRAMES; ++f) {
+    for (Slot s : OUTPUT_SLOTS) EXPECT_TRUE(std::isfinite(signals[s][f])) << slotNumber(s);
+    for (Slot s : LIMITED_SLOTS) EXPECT_LE(std::abs(signals[s][f]), 1.0) << slotNumber(s);
+  }
+}
+
+// Still mode computes each frame from its pose alone: loop mode changes nothing there.
+TEST_F(AnalysisPassTest, LoopChangesNothingInStillMode) {
+  const std::string cycle = test::cyclicMotion(30, 1, true, true).text();
+  analyse(EffectParameters{}, cycle);
+  const auto slots = signals.slots;
+  const MovieFrames frames = analyse(EffectParameters{.loop = true}, cycle);
+  EXPECT_TRUE(signals.slots == slots);
+  EXPECT_FALSE(frames.loop || signals.loopPass);
+  EXPECT_EQ(frames.frameCount, 31);
+  EXPECT_EQ(describeLoop(frames).view(), "");
 }
 
 }  // namespace

@@ -78,9 +78,9 @@ TEST(ConversionAllocation, AWholeConversionAllocatesNothing) {
   pz2.reserve(4 << 20);
   StringSink sink(pz2);
 
-  for (const bool still : {false, true}) {
-    EffectParameters parameters;
-    parameters.stillMode = still;
+  for (const EffectParameters& parameters :
+       {EffectParameters{.stillMode = false}, EffectParameters{.stillMode = false, .loop = true},
+        EffectParameters{}}) {
     pz2.clear();
     counting = true;
     allocations = 0;
@@ -91,7 +91,9 @@ TEST(ConversionAllocation, AWholeConversionAllocatesNothing) {
     }
     counting = false;
     EXPECT_TRUE(read.ok()) << describeReadFailure(read).view();
-    EXPECT_EQ(allocations, 0) << (still ? "still mode" : "movie mode");
+    EXPECT_EQ(allocations, 0) << (parameters.stillMode ? "still mode"
+                                  : parameters.loop    ? "loop mode"
+                                                       : "movie mode");
     EXPECT_NE(pz2.find("clearFigureKeys 500\n"), std::string::npos);
   }
 }

@@ -45,6 +45,21 @@ TEST(DelayLimit, ShiftOfZeroOrLessChangesNothingAndLongShiftFillsWithFrameZero) 
   EXPECT_EQ(values[15], 15.0);
 }
 
+// In a loop the last frames come round to the start, as often as the shift goes round the cycle.
+TEST(DelayLimit, RingShiftBringsTheLastFramesToTheStart) {
+  struct Case {
+    int frames;
+    int firstValue;  // of frame 0 after the shift of a ramp over 15 frames
+  };
+  for (const Case c : {Case{3, 12}, Case{40, 5}, Case{0, 0}, Case{15, 0}, Case{-3, 0}}) {
+    FrameArray scratch{};
+    FrameArray signal = ramp();
+    delaySlot(c.frames, signal, 15, scratch, true);
+    for (int i = 0; i < 15; ++i) EXPECT_EQ(signal[i], (c.firstValue + i) % 15) << c.frames;
+    EXPECT_EQ(signal[15], 15.0);
+  }
+}
+
 TEST(DelayLimit, DelayUnitIsAboutAFifteenthOfASecond) {
   struct Row {
     double frameTime;
@@ -67,7 +82,8 @@ TEST(DelayLimit, DelayUnitIsAboutAFifteenthOfASecond) {
          {Slot::chestUp, Slot::chestSide, Slot::chestFront, Slot::hairSwing, Slot::headSide}) {
       signals[s] = ramp();
     }
-    applyDelay(row.delayTime, row.frameTime, FRAMES, signals);
+    FrameArray scratch{};
+    applyDelay(row.delayTime, row.frameTime, FRAMES, signals, scratch);
     for (Slot s : {Slot::chestUp, Slot::chestSide, Slot::chestFront}) {
       EXPECT_EQ(shiftOf(signals[s], FRAMES), row.chestShift) << row.frameTime;
     }
@@ -81,10 +97,10 @@ TEST(DelayLimit, DelayBeforeAnyMotionChangesNothing) {
   const auto owned = std::make_unique<Signals>();
   Signals& signals = *owned;
   signals[Slot::chestUp] = ramp();
-  signals[Slot::filterSum] = ramp();
-  applyDelay(10, 0.0, 0, signals);
+  FrameArray scratch = ramp();
+  applyDelay(10, 0.0, 0, signals, scratch);
   EXPECT_EQ(signals[Slot::chestUp], ramp());
-  EXPECT_EQ(signals[Slot::filterSum], ramp());
+  EXPECT_EQ(scratch, ramp());
 }
 
 TEST(DelayLimit, LimitClampsToPlusMinusOneAndNaNToMinusOne) {

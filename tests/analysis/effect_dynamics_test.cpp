@@ -33,7 +33,9 @@ std::unique_ptr<MotionStore> storeWithFrames(double frameTime = 0.033333) {
 }
 
 void applyDynamics(double inertiaRate, double accelRate, double gFusion, MotionStore& store) {
-  applyEffectDynamics(inertiaRate, accelRate, gFusion, store.motion, store.signals);
+  FilterWorkspace workspace;
+  applyEffectDynamics(inertiaRate, accelRate, gFusion, openFrames(store.motion), store.motion,
+                      store.signals, workspace);
 }
 
 // Pre-dynamics values, twist and hip positions that move from frame to frame; earringXrot is left
@@ -170,18 +172,17 @@ TEST(EffectDynamics, EachArrayGetsItsOwnGainAndStep) {
       {Slot::hipUp, Slot::hipUpBase, e * 0.8},
       {Slot::twistSum, Slot::twistSum, e * 0.6000000238418579},
   };
-  FrameArray diff{};
-  FrameArray sum{};
+  FilterWorkspace workspace;
   for (const Call& call : calls) {
     FrameArray expected = before[call.output];
-    springFilter(expected, FRAMES, accelGain, FilterMode::Replace, call.step, diff, sum);
+    springFilter(expected, FRAMES, accelGain, FilterMode::Replace, call.step, workspace);
     for (int i = 0; i < FRAMES; ++i) {
       ASSERT_EQ(after[call.base][i], expected[i]) << "slot " << number(call.base);
     }
   }
   FrameArray expectedHip = hipX;
-  springFilter(expectedHip, FRAMES, inertiaGain, FilterMode::Replace, e * 0.4000000059604645, diff,
-               sum);
+  springFilter(expectedHip, FRAMES, inertiaGain, FilterMode::Replace, e * 0.4000000059604645,
+               workspace);
   for (int i = 0; i < FRAMES; ++i) ASSERT_EQ(hipXAfter[i], expectedHip[i]) << i;
 }
 

@@ -13,15 +13,9 @@ namespace {
 
 constexpr double PRINTED = 5e-7;  // six printed decimals
 
-// The two arrays the filter works in, as a caller owns them.
-struct Scratch {
-  FrameArray diff{};
-  FrameArray sum{};
-};
-
 void filter(FrameArray& signal, int frames, double gain, FilterMode mode, double step,
-            Scratch& scratch) {
-  springFilter(signal, frames, gain, mode, step, scratch.diff, scratch.sum);
+            FilterWorkspace& scratch) {
+  springFilter(signal, frames, gain, mode, step, scratch);
 }
 
 FrameArray randomSignal(unsigned seed) {
@@ -59,20 +53,20 @@ FrameArray responseFrameByFrame(const FrameArray& p, int n, double gain, double 
 
 TEST(SpringFilter, NoFramesChangeNothing) {
   for (int frames : {0, -1}) {
-    Scratch scratch;
-    scratch.diff.fill(-9.0);
-    scratch.sum.fill(-9.0);
+    FilterWorkspace scratch;
+    scratch.filterDiff.fill(-9.0);
+    scratch.filterSum.fill(-9.0);
     FrameArray signal = randomSignal(1);
     const FrameArray before = signal;
     filter(signal, frames, 2.0, FilterMode::Replace, 0.4, scratch);
     EXPECT_EQ(signal, before) << frames;
-    for (double v : scratch.sum) EXPECT_EQ(v, -9.0) << frames;
-    for (double v : scratch.diff) EXPECT_EQ(v, -9.0) << frames;
+    for (double v : scratch.filterSum) EXPECT_EQ(v, -9.0) << frames;
+    for (double v : scratch.filterDiff) EXPECT_EQ(v, -9.0) << frames;
   }
 }
 
 TEST(SpringFilter, SteadySignalsHaveNoResponse) {
-  Scratch scratch;
+  FilterWorkspace scratch;
   FrameArray constant{};
   constant.fill(0.6);
   FrameArray ramp{};
@@ -88,7 +82,7 @@ TEST(SpringFilter, SteadySignalsHaveNoResponse) {
 
 TEST(SpringFilter, StepResponseStartsAtTheStep) {
   constexpr int m = 6;
-  Scratch scratch;
+  FilterWorkspace scratch;
   FrameArray signal{};
   for (int i = m + 1; i < FRAME_CAPACITY; ++i) signal[i] = 1.0;
   filter(signal, 20, 2.0, FilterMode::Replace, 0.4, scratch);
@@ -100,7 +94,7 @@ TEST(SpringFilter, StepResponseStartsAtTheStep) {
 
 TEST(SpringFilter, OneKernelPerCallGivesTheFrameByFrameResultBitForBit) {
   for (int n : {3, 17, 123, 500}) {
-    Scratch scratch;
+    FilterWorkspace scratch;
     const FrameArray input = randomSignal(n);
     const FrameArray expected = responseFrameByFrame(input, n, 1.7, 0.37);
     FrameArray replaced = input;
@@ -110,27 +104,27 @@ TEST(SpringFilter, OneKernelPerCallGivesTheFrameByFrameResultBitForBit) {
     for (int j = 0; j < n; ++j) {
       ASSERT_EQ(replaced[j], expected[j]) << n << " frames, frame " << j;
       ASSERT_EQ(added[j], expected[j] + input[j]) << n << " frames, frame " << j;
-      ASSERT_EQ(scratch.sum[j], expected[j]) << n << " frames, frame " << j;
+      ASSERT_EQ(scratch.filterSum[j], expected[j]) << n << " frames, frame " << j;
     }
     EXPECT_EQ(replaced[0], 0.0);
   }
 }
 
 TEST(SpringFilter, LateAccelerationReachesIndex526AndNeverWraps) {
-  Scratch scratch;
-  scratch.sum.fill(-9.0);
+  FilterWorkspace scratch;
+  scratch.filterSum.fill(-9.0);
   FrameArray signal{};
   signal[499] = 1.0;  // accelerates at frame 498: a kernel laid from 497 on
   filter(signal, 500, 2.0, FilterMode::Replace, 0.4, scratch);
   for (int j = 0; j < 498; ++j) EXPECT_EQ(signal[j], 0.0) << j;
   EXPECT_NE(signal[498], 0.0);
-  EXPECT_NE(scratch.sum[526], -9.0);
-  for (int j = 527; j < FRAME_CAPACITY; ++j) EXPECT_EQ(scratch.sum[j], -9.0) << j;
+  EXPECT_NE(scratch.filterSum[526], -9.0);
+  for (int j = 527; j < FRAME_CAPACITY; ++j) EXPECT_EQ(scratch.filterSum[j], -9.0) << j;
 }
 
 TEST(SpringFilter, MatchesTheClosedFormResponse) {
   constexpr int n = 80;
-  Scratch scratch;
+  FilterWorkspace scratch;
   const FrameArray p = randomSignal(7);
   FrameArray signal = p;
   filter(signal, n, 3.0, FilterMode::Replace, 0.3, scratch);
@@ -141,6 +135,36 @@ TEST(SpringFilter, MatchesTheClosedFormResponse) {
       response += -(0.1 * 3.0 * second / 30.0) * (30 - (j - i)) * std::sin((j - i) * 0.3);
     }
     EXPECT_NEAR(signal[j], response, 1e-12) << j;
+  }
+}
+
+// A ring's response is the one an open motion settles into when the cycle plays over and over: its
+// cycle after a full kernel, with a cycle after it for the second differences to look ahead to.
+// Whatever earlier calls left past the motion's end must not come round into it.
+TEST(SpringFilter, RingIsTheSettledResponseOfTheCyclePlayedOverAndOver) {
+  struct Case {
+    int period;
+    double travel;  // per cycle
+  };
+  for (const Case c : {Case{40, 0.0}, Case{40, 2.5}, Case{15, -1.25}, Case{7, 0.5}, Case{1, 1.0}}) {
+    const FrameArray cycle = randomSignal(static_cast<unsigned>(c.period));
+    const int first = (KERNEL_LENGTH + c.period - 1) / c.period;
+    const int frames = (first + 2) * c.period;
+    FrameArray played{};
+    for (int f = 0; f < frames; ++f) played[f] = cycle[f % c.period] + (f / c.period) * c.travel;
+    FilterWorkspace scratch;
+    filter(played, frames, 1.7, FilterMode::Replace, 0.37, scratch);
+
+    for (const FilterMode mode : {FilterMode::Replace, FilterMode::Add}) {
+      scratch.filterSum.fill(-9.0);
+      FrameArray ring = cycle;
+      springFilter(ring, c.period, 1.7, mode, 0.37, scratch, {.ring = true, .travel = c.travel});
+      for (int f = 0; f < c.period; ++f) {
+        const double added = mode == FilterMode::Add ? cycle[f] : 0.0;
+        ASSERT_NEAR(ring[f], played[first * c.period + f] + added, 1e-12)
+            << c.period << " frames, frame " << f;
+      }
+    }
   }
 }
 

@@ -159,6 +159,24 @@ TEST_F(BvhReaderTest, RootLineIsFoundByItsSeventhCharacter) {
   EXPECT_EQ(readText("HIERARCHY\n"), BvhReadStatus::ReadError);
 }
 
+// The user's guide states the reader's rule with these lines.
+TEST_F(BvhReaderTest, TheGuidesRootAndJointLines) {
+  const std::string text = TestMotion(15).text();
+  const struct {
+    const char* from;
+    const char* to;
+    BvhReadStatus status;
+  } cases[] = {
+      {"ROOT hip", "ROOT hips", BvhReadStatus::Ok},
+      {"ROOT hip", "ROOT Bip01", BvhReadStatus::Ok},
+      {"ROOT hip", "ROOT  hip", BvhReadStatus::NotPoserFormat},
+      {"JOINT chest", "JOINT_chest", BvhReadStatus::Ok},
+      {"JOINT chest", "JOINT\tchest", BvhReadStatus::Ok},
+      {"JOINT chest", "JOINT  chest", BvhReadStatus::NotHuman},
+  };
+  for (const auto& c : cases) EXPECT_EQ(readText(replaced(text, c.from, c.to)), c.status) << c.to;
+}
+
 TEST_F(BvhReaderTest, JointsAreMatchedByTheirFullNameInAnyOrder) {
   const std::string text = withFurtherValues(TestMotion(15).text());
   // A hand joint between the collars and the thighs: its compared characters equal "rThigh"'s.
@@ -194,8 +212,11 @@ TEST_F(BvhReaderTest, FrameCountMustLieWithinRange) {
         std::pair{500, BvhReadStatus::Ok}, std::pair{501, BvhReadStatus::FrameRange}}) {
     freshMotion();
     motion->frameCount = 77;
-    EXPECT_EQ(readText(TestMotion(frames).text()), expected) << frames;
-    EXPECT_EQ(motion->frameCount, expected == BvhReadStatus::Ok ? frames : 0);
+    const BvhReadResult result = read(TestMotion(frames).text());
+    EXPECT_EQ(result.status, expected) << frames;
+    // A refused count is reported, and the motion stays as it was.
+    EXPECT_EQ(result.frames, frames);
+    EXPECT_EQ(motion->frameCount, expected == BvhReadStatus::Ok ? frames : 77);
   }
   const std::string text = TestMotion(15).text();
   EXPECT_EQ(readText(replaced(text, "Frames: 15", "Frames:\t15")), BvhReadStatus::Ok);

@@ -110,6 +110,7 @@ TEST(ConvertCommand, RejectsBadUsageWithoutWritingAnything) {
       {{"--g", "0x10", a}, "option --g needs a whole number from 1 to 20, not \"0x10\""},
       {{"--fusion"}, "option --fusion needs a value"},
       {{"--movie=yes", a}, "option --movie takes no value"},
+      {{"--movie", "--loop=1", a}, "option --loop takes no value"},
       {{"--fast", a}, "unknown option \"--fast\""},
       {{"--fast=3", a}, "unknown option \"--fast\""},
       {{"-o", "x.pz2", a, b}, "option --output takes only one input"},
@@ -148,6 +149,7 @@ TEST(ConvertCommand, WarnsOfMovieOnlySettingsInStillMode) {
        "zev-convert: --inertia has no effect in still mode\n"
        "zev-convert: --accel has no effect in still mode\n"
        "zev-convert: --fusion has no effect in still mode\n"},
+      {{"--loop"}, "zev-convert: --loop has no effect in still mode\n"},
       {{"--movie", "--delay", "3"}, ""},
       {{"--g", "5", "--no-limit"}, ""},
   };
@@ -173,13 +175,42 @@ TEST(ConvertCommand, HelpStatesTheRangesAndTheExitCodes) {
     EXPECT_EQ(run.status, 0);
     for (const char* part :
          {"15 to 500 frames at 12 to 60 frames per second", "G coefficient, 1 to 20 (default 10)",
-          "Delay time, 0 to 10 (default 5; movie mode only)",
+          "Delay time, 0 to 10 (default 5; movie mode only)", "  --loop ",
           "Exit status: 0 when every input was converted; 1 when", "2 for a usage error"}) {
       EXPECT_NE(run.out.find(part), std::string::npos) << part;
     }
     const bool all = static_cast<bool>(features.drawPages);
     EXPECT_EQ(run.out.find("--graphs DIR") != std::string::npos, all);
     EXPECT_EQ(run.out.find("-j, --jobs N") != std::string::npos, all);
+  }
+}
+
+// A loop pass says on a second line how it took the cycle, and advises a closing frame where the
+// cycle travels without one.
+TEST(ConvertCommand, ConvertsACycleAsALoopAndSaysHow) {
+  test::TempDir dir;
+  struct Case {
+    bool travels;
+    bool closingFrame;
+    std::string loopLine;
+    bool note;
+  };
+  const Case cases[] = {
+      {true, true, "  loop: 40 frames, the last repeats the first\n", false},
+      {true, false, "  loop: 40 frames\n", true},
+      {false, false, "  loop: 40 frames\n", false},
+  };
+  for (const Case& c : cases) {
+    const std::string input =
+        dir.write("cycle.bvh", test::cyclicMotion(40, 1, c.travels, c.closingFrame).text());
+    const std::string output = (dir.path() / "cycle.pz2").string();
+    const CommandRun run = convert({"--movie", "--loop", input});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, input + ": " + std::to_string(40 + c.closingFrame) +
+                           " frames, 30 fps, movie mode -> " + output + "\n" + c.loopLine);
+    EXPECT_EQ(run.err, c.note ? input + ": note: " + std::string(ESTIMATED_SEAM_NOTE) + "\n" : "");
+    EXPECT_EQ(test::readWholeFile(output),
+              dialogPoseFile(input, {.stillMode = false, .loop = true}));
   }
 }
 

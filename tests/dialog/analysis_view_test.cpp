@@ -158,7 +158,8 @@ TEST_F(AnalysisViewTest, ARefusedFileShowsWhyAndKeepsTheSignals) {
 
 // A good file is read into the store and analysed with the parameters given, exactly as
 // analyseMotion does after a read of the same bytes; the buttons are enabled and the panel is
-// cleared once. A still-mode pass ends on "COMPLETE...", a movie-mode pass on an empty status.
+// cleared once. A still-mode pass ends on "COMPLETE...", a movie-mode pass on an empty status, a
+// loop pass with how it took the motion in the detail.
 TEST_F(AnalysisViewTest, AGoodFileIsReadAnalysedAndReported) {
   EffectParameters movie;
   movie.stillMode = false;
@@ -167,6 +168,12 @@ TEST_F(AnalysisViewTest, AGoodFileIsReadAnalysedAndReported) {
   EffectParameters still;
   still.gCoefficient = 20;
   still.limitOn = false;
+  EffectParameters loop = movie;
+  loop.loop = true;
+  // The figure walks on, and the motion has no closing frame.
+  const std::string loopDetail =
+      "loop: 40 frames; the cycle travels without a closing frame, so its seam is estimated: "
+      "export the first frame again as the last for an exact loop";
   const struct {
     const char* name;
     EffectParameters parameters;
@@ -174,6 +181,7 @@ TEST_F(AnalysisViewTest, AGoodFileIsReadAnalysedAndReported) {
   } cases[] = {
       {"still", still, {{"COMPLETE...", ""}}},
       {"movie", movie, {{"COMPLETE...", ""}, {"", ""}}},
+      {"loop", loop, {{"COMPLETE...", ""}, {"", loopDetail}}},
   };
   const std::string text = movingMotionText(40, "0.04");
   const std::string path = dir.write("walk.bvh", text);

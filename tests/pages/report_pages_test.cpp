@@ -86,6 +86,10 @@ TEST(ReportPages, ReportOfALoadedMotion) {
   lines = restingLines(showReportPage(panel, *store, "walk", 20));
   EXPECT_EQ(lines.at(60).text, " FRAME RATE:     \t15 fps");
   EXPECT_EQ(lines.at(120).text, " GRAVITATION:    \t19.6 m/s\u00B2");
+
+  store->signals.loopPass = true;
+  lines = restingLines(showReportPage(panel, *store, "walk", 20));
+  EXPECT_EQ(lines.at(80).text, " TOTAL FRAME:    \t25    LOOP: ON");
 }
 
 TEST(ReportPages, TitleIsCutToFifteenWholeCharacters) {

@@ -120,8 +120,6 @@ TEST(Pz2Writer, WritesTheHeaderBlocksAndEndExactly) {
       "\t\ttargetGeom Right",
       "actor Earring_Hookright:1",
       "\t\trotateZ zrot",
-      "\t\trotateZ zrot",
-      "\t\trotateX xrot",
       "\t\trotateX xrot",
   };
   EXPECT_EQ(blockAndChannelLines, expected);
@@ -148,17 +146,19 @@ TEST(Pz2Writer, KeysEachChannelFromItsSlotAndSignMode) {
     firstKeys.push_back(keys[0]);
   }
   const std::vector<std::string> expected{
-      "0.100000", "0.000000",  "0.000000", "0.200000", "0.000000", "0.300000",  // chest
-      "0.200000", "0.200000",                                                   // shoulders
-      "0.400000", "0.500000",  "0.600000",                                      // hip
-      "0.400000", "0.600000",  "0.500000", "0.600000",                          // thighs
-      "0.000000", "0.700000",  "0.000000", "0.800000", "0.900000", "0.000000",  // hair bends
-      "0.000000", "0.125000",                                                   // hair swing
-      "0.000000", "12.500000", "3.000000", "0.000000"};                         // earring
+      "0.100000",   "0.000000", "0.000000", "0.200000", "0.000000", "0.300000",  // chest
+      "0.200000",   "0.200000",                                                  // shoulders
+      "0.400000",   "0.500000", "0.600000",                                      // hip
+      "0.400000",   "0.600000", "0.500000", "0.600000",                          // thighs
+      "0.000000",   "0.700000", "0.000000", "0.800000", "0.900000", "0.000000",  // hair bends
+      "0.000000",   "0.125000",                                                  // hair swing
+      "-12.500000", "3.000000"};                                                 // earring
   EXPECT_EQ(firstKeys, expected);
 }
 
-TEST(Pz2Writer, NeverWritesASignOrANonNumber) {
+// A morph channel keys one direction and never a sign; a rotation keeps its sign, but a zero is
+// never "-0.000000". Nothing that is not a number reaches the file.
+TEST(Pz2Writer, SignsOnlyRotationsAndNeverANonNumber) {
   const auto owned = std::make_unique<MotionStore>();
   MotionStore& store = *owned;
   const std::vector<double> elements{0.25,
@@ -170,17 +170,22 @@ TEST(Pz2Writer, NeverWritesASignOrANonNumber) {
                                      std::numeric_limits<double>::infinity(),
                                      -std::numeric_limits<double>::infinity()};
   store.motion.frameCount = static_cast<int>(elements.size());
-  for (std::size_t i = 0; i < elements.size(); ++i)
+  for (std::size_t i = 0; i < elements.size(); ++i) {
     store.signals[Slot::chestFront][i] = elements[i];
+    store.signals[Slot::earringZrot][i] = elements[i];
+  }
 
   const auto channels = keyValuesByChannel(writtenFile(store));
-  ASSERT_EQ(channels.size(), 27u);
+  ASSERT_EQ(channels.size(), 25u);
   const std::vector<std::string> positive{"0.250000", "0.000000", "0.000000", "0.000000",
                                           "0.000000", "0.000000", "0.000000", "0.000000"};
   const std::vector<std::string> negative{"0.000000", "0.250000", "0.000000", "0.000000",
                                           "0.000000", "0.000000", "0.000000", "0.000000"};
-  EXPECT_EQ(channels[0], positive);  // Zuvflatx, +1
-  EXPECT_EQ(channels[1], negative);  // Zuvdroopx, -1
+  const std::vector<std::string> signedKeys{"0.250000", "-0.250000", "0.000000", "0.000000",
+                                            "0.000000", "0.000000",  "0.000000", "0.000000"};
+  EXPECT_EQ(channels[0], positive);     // Zuvflatx, +1
+  EXPECT_EQ(channels[1], negative);     // Zuvdroopx, -1
+  EXPECT_EQ(channels[23], signedKeys);  // zrot
 }
 
 TEST(Pz2Writer, WritesOnlyTheFramesOfTheMotion) {
@@ -196,7 +201,7 @@ TEST(Pz2Writer, WritesOnlyTheFramesOfTheMotion) {
   const std::string empty = writtenFile(store);
   EXPECT_NE(empty.find("clearFigureKeys 0\n\n"), std::string::npos);
   const auto channels = keyValuesByChannel(empty);
-  EXPECT_EQ(channels.size(), 27u);
+  EXPECT_EQ(channels.size(), 25u);
   for (const auto& keys : channels) EXPECT_TRUE(keys.empty());
   EXPECT_NE(empty.find("\t\t\tkeys\n\t\t\t\t{\n\t\t\t\t}\n"), std::string::npos);
 }

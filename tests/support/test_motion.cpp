@@ -1,5 +1,6 @@
 #include "support/test_motion.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -69,6 +70,35 @@ TestMotion movingMotion(int frames, std::string frameTimeText) {
     motion.setHipPosition(f, 0, (f % 4) * 0.5);
     motion.setHipPosition(f, 1, 30.0 + (f % 6) * 0.8);
     motion.setHipPosition(f, 2, f * 0.3);
+  }
+  return motion;
+}
+
+TestMotion cyclicMotion(int period, int cycles, bool travels, bool closingFrame,
+                        std::string frameTimeText) {
+  const int frames = period * cycles + (closingFrame ? 1 : 0);
+  TestMotion motion(frames, std::move(frameTimeText));
+  for (int f = 0; f < frames; ++f) {
+    const double phase = 2.0 * std::acos(-1.0) * (f % period) / period;
+    // Three harmonics of the cycle, each channel with its own weights and lag.
+    const auto wave = [phase](double a, double b, double c, double lag) {
+      return a * std::sin(phase + lag) + b * std::sin(2.0 * (phase + lag)) +
+             c * std::cos(3.0 * phase + lag);
+    };
+    motion.setRotation(f, Track::hip, 1, wave(4.0, 1.0, 0.5, 0.3));
+    motion.setRotation(f, Track::hip, 2, wave(6.0, 2.0, 0.0, 1.1));
+    motion.setRotation(f, Track::hip, 3, wave(8.0, 0.0, 1.5, 2.0));
+    motion.setRotation(f, Track::abdomen, 1, wave(5.0, 2.0, 1.0, 0.7));
+    motion.setRotation(f, Track::chest, 2, wave(12.0, 4.0, 2.0, 1.9) - 10.0);
+    motion.setRotation(f, Track::chest, 3, wave(9.0, 3.0, 0.0, 2.5));
+    motion.setRotation(f, Track::neck, 3, wave(6.0, 0.0, 3.0, 0.2));
+    motion.setRotation(f, Track::head, 1, wave(7.0, 2.5, 1.0, 1.4));
+    motion.setRotation(f, Track::head, 2, wave(10.0, 0.0, 4.0, 2.8));
+    motion.setRotation(f, Track::rThigh, 1, wave(-30.0, 5.0, 0.0, 0.0) - 10.0);
+    motion.setRotation(f, Track::lThigh, 1, wave(30.0, 5.0, 0.0, 0.0) - 10.0);
+    motion.setHipPosition(f, 0, travels ? 0.25 * f : wave(2.0, 0.0, 0.3, 0.5));
+    motion.setHipPosition(f, 1, 30.0 + wave(0.0, 0.8, 0.2, 0.9));
+    motion.setHipPosition(f, 2, travels ? -0.15 * f : wave(1.5, 0.4, 0.0, 1.7));
   }
   return motion;
 }

@@ -42,6 +42,13 @@ class TestMotion {
 // enough to need the limit.
 TestMotion movingMotion(int frames, std::string frameTimeText = "0.033333");
 
+// One cycle of period frames played cycles times: rotations that are sums of several harmonics of
+// the cycle, and a hip that bobs. When travels, the hip walks on at a steady speed on its other two
+// axes; otherwise it sways there. closingFrame adds a last frame that repeats the first pose, the
+// hip walked on by one more cycle.
+TestMotion cyclicMotion(int period, int cycles, bool travels, bool closingFrame,
+                        std::string frameTimeText = "0.033333");
+
 // The value a four-decimal text of v reads back as.
 double asWritten(double v);
 
