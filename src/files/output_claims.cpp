@@ -1,5 +1,6 @@
 #include "files/output_claims.h"
 
+#include <optional>
 #include <system_error>
 
 #include "files/safe_save.h"
@@ -14,7 +15,7 @@ void OutputClaims::addInput(const fs::path& input) {
   }
 }
 
-std::optional<ClaimHolder> OutputClaims::claim(const fs::path& output, const std::string& owner) {
+ClaimResult OutputClaims::claim(const fs::path& output, const std::string& owner) {
   FileKey key;
   if (const std::optional<FileIdentity> identity = fileIdentity(output)) {
     key = *identity;
@@ -26,8 +27,8 @@ std::optional<ClaimHolder> OutputClaims::claim(const fs::path& output, const std
     key = error ? fs::absolute(created, error).lexically_normal() : resolved;
   }
   const auto [holder, claimed] = holders_.try_emplace(key, ClaimHolder{output.string(), owner});
-  if (claimed) return std::nullopt;
-  return holder->second;
+  if (claimed) return {};
+  return {.granted = false, .holder = holder->second};
 }
 
 }  // namespace zev

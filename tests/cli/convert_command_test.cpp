@@ -167,9 +167,7 @@ TEST(ConvertCommand, WarnsOfMovieOnlySettingsInStillMode) {
 // only what the build can do.
 TEST(ConvertCommand, HelpStatesTheRangesAndTheExitCodes) {
   ConverterFeatures everything;
-  everything.drawPages = [](const MotionStore&, const std::string&, bool, int) {
-    return PagePictures{};
-  };
+  everything.drawPages = [](const PagePictureRequest&) { return PagePictures{}; };
   ConverterFeatures coreOnly;
   coreOnly.threads = false;
   for (const ConverterFeatures& features : {everything, coreOnly}) {
@@ -353,7 +351,8 @@ TEST(ConvertCommand, RefusesOutputsThatWouldWriteAnInputOrAnEarlierOutput) {
         inFolder("out", "walk-ring.png"), inFolder("out", "walk-report.png")}},
   };
   ConverterFeatures features;
-  features.drawPages = [](const MotionStore&, const std::string& title, bool, int) {
+  features.drawPages = [](const PagePictureRequest& request) {
+    const std::string title(request.title);
     return PagePictures{title + " chest", title + " hair", title + " ring", title + " report"};
   };
   for (const auto& c : cases) {
@@ -426,7 +425,7 @@ TEST(ConvertCommand, WritesAllOutputsOfAnInputOrNone) {
       return at == std::string::npos ? text : text.replace(at, 1, dir.path().string());
     };
     ConverterFeatures features;
-    features.drawPages = [&c](const MotionStore&, const std::string&, bool, int) {
+    features.drawPages = [&c](const PagePictureRequest&) {
       return PagePictures{"chest", "hair", "ring", c.blankReport ? "" : "report"};
     };
     std::vector<std::string> arguments;
@@ -463,9 +462,9 @@ TEST(ConvertCommand, SavesThePagePicturesWithTheInputsOtherOutputs) {
   bool started = false;
   ConverterFeatures features;
   features.startDrawing = [&started] { started = true; };
-  features.drawPages = [&drawn](const MotionStore& store, const std::string& title, bool stillMode,
-                                int g) {
-    drawn.push_back({title, store.motion.frameCount, stillMode, g});
+  features.drawPages = [&drawn](const PagePictureRequest& request) {
+    drawn.push_back({std::string(request.title), request.store.motion.frameCount, request.stillMode,
+                     request.gCoefficient});
     return PagePictures{"C", "H", "R", "report"};
   };
   ASSERT_EQ(convert({"--movie", "--g", "7", "--graphs", pages.string(), input}, features).status,

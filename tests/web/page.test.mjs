@@ -62,6 +62,15 @@ async function openPage(options = {}) {
   await page.goto(PAGE);
   await page.waitForSelector('#window:not([inert])', { timeout: 15000 });
   await settled(page);
+  // Where the panel's texts stand, for the comparisons with the native pictures: the page keeps no
+  // hook for its tests, so they watch its renderer draw.
+  await page.evaluate(() => {
+    const draw = PanelRenderer.prototype.draw;
+    PanelRenderer.prototype.draw = function watched(op) {
+      window.watchedRenderer = this;
+      return draw.call(this, op);
+    };
+  });
   return { page, problems };
 }
 
@@ -89,7 +98,7 @@ function comparePanel({ png, slack }) {
     const panel = document.getElementById('panel');
     const got = panel.getContext('2d').getImageData(0, 0, panel.width, panel.height).data;
     const width = picture.width;
-    const cells = window.zevPanel.textCells();
+    const cells = window.watchedRenderer.textCells;
     const inCell = (x, y, margin) => cells.some((cell) => x >= cell.x - margin &&
       x < cell.x + cell.width + margin && y >= cell.y - margin && y < cell.y + cell.height + margin);
     const ink = (data, x, y) => data[4 * (y * width + x)] + data[4 * (y * width + x) + 1] +
@@ -237,6 +246,57 @@ test('keyboard and screen readers', async () => {
   await page.keyboard.press('Enter');
   await settled(page);
   assert.match(await page.getAttribute('#panel', 'aria-label'), /BVH FORMAT REPORT.*FRAME RATE/);
+});
+
+// The module's description of the dialog, from a module of its own.
+const describeDialog = (page) => page.evaluate(async () => {
+  const module = await createZevModule();
+  return JSON.parse(module.UTF8ToString(module._zev_dialog()));
+});
+
+test('the page lays out the dialog and takes its colours as the description says', async () => {
+  const { page } = await openPage();
+  const description = await describeDialog(page);
+  const misplaced = await page.evaluate(({ controls, cell, unitsPerCell }) => {
+    const unit = { x: cell.width / unitsPerCell.x, y: cell.height / unitsPerCell.y };
+    const origin = document.getElementById('dialog').getBoundingClientRect();
+    const wrong = [];
+    let field = null;
+    for (const row of controls.filter((control) => control.name !== '')) {
+      let shown = document.getElementById(row.name);
+      let want = row;
+      if (row.kind === 'numberField') {
+        field = row;
+        continue;
+      }
+      // A spin's arrows take the right side of its field.
+      if (row.kind === 'spin') {
+        want = { ...field, width: field.width - row.width };
+        shown = document.getElementById(field.name);
+      }
+      if (row.kind === 'radioButton' || row.kind === 'checkBox') shown = shown.closest('label');
+      const box = shown.getBoundingClientRect();
+      const sides = { x: box.left - origin.left, y: box.top - origin.top };
+      // The panel keeps the pages' size inside its edge.
+      if (row.kind === 'displayPanel') {
+        shown = shown.parentElement;
+        Object.assign(sides, { x: shown.getBoundingClientRect().left - origin.left,
+                               y: shown.getBoundingClientRect().top - origin.top });
+      } else {
+        Object.assign(sides, { width: box.width, height: box.height });
+      }
+      const away = Object.entries(sides).filter(([side, pixels]) =>
+        Math.abs(pixels - want[side] * unit[side === 'x' || side === 'width' ? 'x' : 'y']) > 0.5);
+      if (away.length > 0) wrong.push(`${row.name}: ${away.map(([side]) => side).join(', ')}`);
+    }
+    return wrong;
+  }, description);
+  assert.deepEqual(misplaced, []);
+  const [red, green, blue] = description.colors.background;
+  assert.equal(await page.$eval('#window', (window) => getComputedStyle(window).backgroundColor),
+               `rgb(${red}, ${green}, ${blue})`);
+  assert.equal(await page.$eval('#limit', (box) => box.checked && box.disabled), true,
+               'Limit ON: checked, and never to be changed');
 });
 
 test('the panel is drawn at the screen density', async () => {

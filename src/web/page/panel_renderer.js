@@ -1,35 +1,35 @@
 // Plays the pages' drawing lists onto the display panel's canvas, the way the desktop's renderer
 // paints them: one-pixel solid pens, lines without their end point, text on an opaque cell with
-// tabs expanded from x = 1, pictures copied unscaled, pauses kept. The canvas holds the panel at
-// the screen's pixel density, so lines and pictures stay sharp.
+// tabs expanded from the panel's tab origin, pictures copied unscaled, pauses kept. The canvas
+// holds the panel at the screen's pixel density, so lines and pictures stay sharp.
 'use strict';
-
-const PANEL_WIDTH = 346;
-const PANEL_HEIGHT = 311;
-const PANEL_FONT_FACES = 'Arial, "Liberation Sans", Helvetica, sans-serif';
-// The x from which tab positions are counted.
-const TAB_ORIGIN_X = 1;
-
-// Character height in pixels of a font of that many points at 96 dots per inch, rounded to the
-// nearest pixel as the panel's platform converts point sizes.
-function fontPixelSize(points) {
-  return Math.floor((points * 96 + 36) / 72);
-}
 
 function cssColor([red, green, blue]) {
   return `rgb(${red}, ${green}, ${blue})`;
 }
 
+// A face with the faces that stand in for it where the browser lacks it: Liberation Sans takes
+// Arial's room, as the program's built-in font does.
+function cssFontFaces(face) {
+  return `"${face}", "Liberation Sans", Helvetica, sans-serif`;
+}
+
 class PanelRenderer {
-  // pictures: the pictures a list may copy, by name, already decoded.
-  constructor(canvas, pictures) {
+  // pictures: the pictures a list may copy, by name, already decoded. panel: the panel's
+  // "width", "height", "tabOriginX" and "fontFace", as the dialog's description gives them.
+  constructor(canvas, pictures, panel) {
     this.canvas = canvas;
     this.pictures = pictures;
+    this.width = panel.width;
+    this.height = panel.height;
+    this.tabOriginX = panel.tabOriginX;
+    this.faces = cssFontFaces(panel.fontFace);
     this.context = canvas.getContext('2d');
     this.pen = 'rgb(0, 0, 0)';
     this.textColor = 'rgb(0, 0, 0)';
     this.background = 'rgb(0, 0, 0)';
-    this.points = 8;
+    // Every page selects its font before its first text.
+    this.fontPixels = 0;
     this.queue = [];
     this.playing = false;
     // The text cells drawn since the panel was last filled: where each text stands and what it says.
@@ -42,8 +42,8 @@ class PanelRenderer {
   // repaints it, the panel is black afterwards.
   fitToScreen() {
     const density = window.devicePixelRatio || 1;
-    this.canvas.width = Math.round(PANEL_WIDTH * density);
-    this.canvas.height = Math.round(PANEL_HEIGHT * density);
+    this.canvas.width = Math.round(this.width * density);
+    this.canvas.height = Math.round(this.height * density);
     this.context.setTransform(density, 0, 0, density, 0, 0);
     this.context.imageSmoothingEnabled = false;
     this.fill();
@@ -83,7 +83,7 @@ class PanelRenderer {
         this.line(op);
         break;
       case 'font':
-        this.points = op.points;
+        this.fontPixels = op.pixels;
         break;
       case 'textColors':
         this.textColor = cssColor(op.color);
@@ -100,7 +100,7 @@ class PanelRenderer {
 
   fill() {
     this.context.fillStyle = 'rgb(0, 0, 0)';
-    this.context.fillRect(0, 0, PANEL_WIDTH, PANEL_HEIGHT);
+    this.context.fillRect(0, 0, this.width, this.height);
     this.textCells = [];
   }
 
@@ -110,11 +110,11 @@ class PanelRenderer {
     // so such a line is cut one pixel outside the panel, where nothing of it shows anyway.
     const clamp = (value, high) => Math.min(Math.max(value, -1), high);
     if (x === x2) {
-      y = clamp(y, PANEL_HEIGHT);
-      y2 = clamp(y2, PANEL_HEIGHT);
+      y = clamp(y, this.height);
+      y2 = clamp(y2, this.height);
     } else if (y === y2) {
-      x = clamp(x, PANEL_WIDTH);
-      x2 = clamp(x2, PANEL_WIDTH);
+      x = clamp(x, this.width);
+      x2 = clamp(x2, this.width);
     }
     // Every pixel from the start towards the end point, the end point itself left out.
     const dx = Math.abs(x2 - x);
@@ -139,14 +139,15 @@ class PanelRenderer {
 
   text(op) {
     const context = this.context;
-    context.font = `${fontPixelSize(this.points)}px ${PANEL_FONT_FACES}`;
+    context.font = `${this.fontPixels}px ${this.faces}`;
     const pieces = op.text.split('\t');
     const starts = [];
     let x = op.x;
     pieces.forEach((piece, i) => {
       // A tab moves to the next tab position after x; without tab expansion it takes no room.
       if (i > 0 && op.tabStop > 0) {
-        x = TAB_ORIGIN_X + (Math.floor((x - TAB_ORIGIN_X) / op.tabStop) + 1) * op.tabStop;
+        const origin = this.tabOriginX;
+        x = origin + (Math.floor((x - origin) / op.tabStop) + 1) * op.tabStop;
       }
       starts.push(x);
       x += context.measureText(piece).width;

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -27,7 +28,8 @@
 #include "analysis/effect_parameters.h"
 #include "dialog/dialog_template.h"
 #include "dialog/start_up.h"
-#include "win32/test_hook.h"
+#include "pages/report_pages.h"
+#include "win32/resource_ids.h"
 #include "win32/windows_api.h"
 
 namespace zev {
@@ -99,10 +101,11 @@ class Program {
   bool started_ = false;
 };
 
-// zev.exe from beside this program, with the test hook on.
+fs::path zevExe() { return programFolder() / "zev.exe"; }
+
+// zev.exe from beside this program, as it ships.
 std::unique_ptr<Program> startZev(const std::wstring& arguments = {}) {
-  SetEnvironmentVariableW(UI_TEST_VARIABLE, L"1");
-  return std::make_unique<Program>(quoted(programFolder() / "zev.exe") + L" " + arguments);
+  return std::make_unique<Program>(quoted(zevExe()) + L" " + arguments);
 }
 
 // A window's text as the window itself gives it; across processes GetWindowText would give only
@@ -204,11 +207,26 @@ std::string results(HWND dialog) {
   return out;
 }
 
-// The next file dialog answers path without showing itself (test_hook.h).
-void answerNextFileDialog(HWND dialog, const std::wstring& path) {
-  COPYDATASTRUCT data{ANSWER_NEXT_FILE_DIALOG, static_cast<DWORD>(path.size() * sizeof(wchar_t)),
-                      const_cast<wchar_t*>(path.data())};
-  SendMessageW(dialog, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+// The name field of the system's file dialog (cmb13 in its template).
+constexpr int FILE_NAME_FIELD = 0x047C;
+
+// Presses button, which opens the file dialog of texts, and answers it with path as a user would:
+// the name typed into its name field, then OK.
+bool answerFileDialog(const Program& zev, HWND dialog, ControlId button,
+                      const FileDialogTexts& texts, const std::wstring& path) {
+  clickWithoutWaiting(dialog, button);
+  const std::optional<HWND> fileDialog = waitForDialog(zev, wide(texts.title));
+  if (!fileDialog) return false;
+  // Across processes only the message carries the text.
+  SendMessageW(GetDlgItem(*fileDialog, FILE_NAME_FIELD), WM_SETTEXT, 0,
+               reinterpret_cast<LPARAM>(path.c_str()));
+  PostMessageW(*fileDialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(*fileDialog, IDOK)));
+  return waitFor<bool>([&]() -> std::optional<bool> {
+           if (!IsWindow(*fileDialog)) return true;
+           return std::nullopt;
+         })
+      .has_value();
 }
 
 std::string readBytes(const fs::path& path) {
@@ -311,8 +329,12 @@ TEST_F(ZevExe, SavesTheBytesTheConverterWrites) {
   click(dialog_, ControlId::AnalyzeButton);
   ASSERT_EQ(results(dialog_), "SAG");
 
-  answerNextFileDialog(dialog_, (folder / "dialog.pz2").wstring());
-  click(dialog_, ControlId::SaveButton);
+  ASSERT_TRUE(answerFileDialog(*zev_, dialog_, ControlId::SaveButton, SAVE_DIALOG_TEXTS,
+                               (folder / "dialog.pz2").wstring()));
+  ASSERT_TRUE(waitFor<bool>([&]() -> std::optional<bool> {
+    if (fs::exists(folder / "dialog.pz2")) return true;
+    return std::nullopt;
+  }));
   const Program converter(quoted(programFolder() / "zev-convert.exe") +
                           L" --movie --delay 3 --fusion 36 -o " + quoted(folder / "converter.pz2") +
                           L" " + quoted(motionFile));
@@ -341,8 +363,7 @@ TEST_F(ZevExe, FileDialogsAskWithTheirTitlesAndNames) {
     const std::optional<HWND> fileDialog = waitForDialog(*zev_, wide(c.texts.title));
     ASSERT_TRUE(fileDialog);
     EXPECT_EQ(GetWindow(*fileDialog, GW_OWNER), dialog_);
-    // The name field of the system's file dialog (cmb13 in its template).
-    EXPECT_EQ(windowText(GetDlgItem(*fileDialog, 0x047C)), c.name);
+    EXPECT_EQ(windowText(GetDlgItem(*fileDialog, FILE_NAME_FIELD)), c.name);
     PostMessageW(*fileDialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(waitFor<bool>([&]() -> std::optional<bool> {
       if (!IsWindow(*fileDialog)) return true;
@@ -452,6 +473,55 @@ ControlLook lookOf(ControlKind kind) {
   return {};
 }
 
+// The 32-bit pixels of a bitmap, row by row from the top; none when they cannot be read.
+std::vector<std::uint32_t> pixelsOf(HDC dc, HBITMAP bitmap, LONG width, LONG height) {
+  BITMAPINFO format{};
+  format.bmiHeader.biSize = sizeof format.bmiHeader;
+  format.bmiHeader.biWidth = width;
+  format.bmiHeader.biHeight = -height;
+  format.bmiHeader.biPlanes = 1;
+  format.bmiHeader.biBitCount = 32;
+  format.bmiHeader.biCompression = BI_RGB;
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height));
+  if (GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), pixels.data(), &format, DIB_RGB_COLORS) !=
+      height) {
+    return {};
+  }
+  return pixels;
+}
+
+// Whether the panel shows zev.exe's own about picture where the about page puts it: a picture the
+// program fails to load leaves the page without it, and says so nowhere else.
+bool panelShowsAboutPicture(HWND panel) {
+  POINT at{};
+  for (const PanelOp& op : showAboutPage()) {
+    if (op.kind == PanelOpKind::CopyPicture) at = {op.x, op.y};
+  }
+  const HMODULE program = LoadLibraryExW(zevExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (program == nullptr) return false;
+  const auto picture = static_cast<HBITMAP>(
+      LoadImageW(program, MAKEINTRESOURCEW(ZEV_ABOUT_PICTURE), IMAGE_BITMAP, 0, 0, 0));
+  FreeLibrary(program);
+  if (picture == nullptr) return false;
+  BITMAP size{};
+  GetObjectW(picture, sizeof size, &size);
+  POINT corner{at.x, at.y};
+  ClientToScreen(panel, &corner);
+  const HDC screen = GetDC(nullptr);
+  const HDC copy = CreateCompatibleDC(screen);
+  const HBITMAP shown = CreateCompatibleBitmap(screen, size.bmWidth, size.bmHeight);
+  const HGDIOBJ original = SelectObject(copy, shown);
+  BitBlt(copy, 0, 0, size.bmWidth, size.bmHeight, screen, corner.x, corner.y, SRCCOPY);
+  SelectObject(copy, original);
+  const std::vector<std::uint32_t> want = pixelsOf(copy, picture, size.bmWidth, size.bmHeight);
+  const bool same = !want.empty() && pixelsOf(copy, shown, size.bmWidth, size.bmHeight) == want;
+  DeleteObject(shown);
+  DeleteObject(picture);
+  DeleteDC(copy);
+  ReleaseDC(nullptr, screen);
+  return same;
+}
+
 // The up-down control lays itself over its field's border on the field's right side.
 constexpr LONG SPIN_JOIN = 2;
 
@@ -522,6 +592,12 @@ TEST(ZevExeStart, SplashThenTheDialogAsTheTemplateHasIt) {
         EXPECT_EQ(place, units);
     }
   }
+
+  // Once up, the about page, with the program's picture.
+  EXPECT_TRUE(waitFor<bool>([&]() -> std::optional<bool> {
+    if (panelShowsAboutPicture(item(*dialog, ControlId::DisplayPanel))) return true;
+    return std::nullopt;
+  })) << "the about page lacks the about picture";
 
   // As the dialog starts: still mode, default values, Limit ON checked for good, and nothing to
   // save, analyse or graph.
