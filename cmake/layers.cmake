@@ -19,7 +19,7 @@ set(ZEV_LAYERS_pages core pages)
 set(ZEV_LAYERS_dialog core pages dialog)
 set(ZEV_LAYERS_pictures core pages pictures Qt6::Gui)
 set(ZEV_LAYERS_desktop core pages dialog pictures desktop Qt6::Gui Qt6::Widgets)
-set(ZEV_LAYERS_cli core pages pictures cli Threads::Threads CLI11::CLI11)
+set(ZEV_LAYERS_cli core pages pictures cli Threads::Threads CLI11::CLI11 ${CMAKE_DL_LIBS})
 set(ZEV_LAYERS_web core pages dialog web)
 set(ZEV_LAYERS_win32 core pages dialog win32 comctl32 comdlg32 gdi32 shell32)
 # The layers whose every file may include the Windows API's headers; elsewhere only files whose

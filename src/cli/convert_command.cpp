@@ -52,7 +52,12 @@ int runConvertCommand(int argc, char** argv, std::ostream& out, std::ostream& er
   for (const std::string& option : options.ignoredInStillMode) {
     err << "zev-convert: " << option << " has no effect in still mode\n";
   }
-  if (!options.graphsDir.empty() && features.startDrawing) features.startDrawing();
+  if (!options.graphsDir.empty() && features.startDrawing) {
+    if (const std::string why = features.startDrawing(); !why.empty()) {
+      err << "zev-convert: --graphs cannot draw: " << why << '\n';
+      return 1;
+    }
+  }
   int jobs =
       options.jobs > 0 ? options.jobs : static_cast<int>(std::thread::hardware_concurrency());
   if (!features.threads) jobs = 1;

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <ostream>
+#include <string>
 
 #include "pages/panel_state.h"
 
@@ -18,8 +19,9 @@ struct ConverterFeatures {
   // Draws the panel's pages of a converted motion as PNG files (--graphs), which the command
   // saves with the input's other outputs. Empty where the build cannot draw.
   std::function<PagePictures(const PagePictureRequest&)> drawPages;
-  // Called once, on the calling thread, before the first page is drawn.
-  std::function<void()> startDrawing;
+  // Called once, on the calling thread, before the first page is drawn: why drawing cannot start,
+  // for a person, or nothing when it can.
+  std::function<std::string()> startDrawing;
   // Whether inputs may be converted on several threads (-j).
   bool threads = true;
 };

@@ -461,7 +461,10 @@ TEST(ConvertCommand, SavesThePagePicturesWithTheInputsOtherOutputs) {
   std::vector<Drawn> drawn;
   bool started = false;
   ConverterFeatures features;
-  features.startDrawing = [&started] { started = true; };
+  features.startDrawing = [&started] {
+    started = true;
+    return std::string();
+  };
   features.drawPages = [&drawn](const PagePictureRequest& request) {
     drawn.push_back({std::string(request.title), request.store.motion.frameCount, request.stillMode,
                      request.gCoefficient});
@@ -487,6 +490,16 @@ TEST(ConvertCommand, SavesThePagePicturesWithTheInputsOtherOutputs) {
   EXPECT_NE(unavailable.err.find("--graphs is not available in this build"), std::string::npos);
   EXPECT_EQ(unavailable.err.find("--graphs DIR"), std::string::npos) << "usage offers --graphs";
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "other"));
+
+  // Drawing that cannot start (its module missing) says why and converts nothing.
+  features.startDrawing = [] { return std::string("no module"); };
+  const std::filesystem::path pose = dir.path() / "walk-undrawn.pz2";
+  const CommandRun undrawn = convert(
+      {"--graphs", (dir.path() / "undrawn").string(), "-o", pose.string(), input}, features);
+  EXPECT_EQ(undrawn.status, 1);
+  EXPECT_EQ(undrawn.err, "zev-convert: --graphs cannot draw: no module\n");
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "undrawn"));
+  EXPECT_FALSE(std::filesystem::exists(pose));
 }
 
 // Forty inputs, some refused, converted four at a time: every pose file has the bytes it gets when
