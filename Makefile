@@ -54,7 +54,7 @@ fuzz: deps
 web:
 	@scripts/install-deps --web
 	NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B $(WEB_BUILD) -DZEV_WEB=ON \
-	    -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG"
+	    -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O3 -DNDEBUG"
 	NODE_PATH=/usr/share/nodejs cmake --build $(WEB_BUILD) -j $(JOBS)
 
 # The browser edition against the native converter: node runs zev-convert.js, headless Chromium
