@@ -1,7 +1,5 @@
 #include "bvh/bvh_reader.h"
 
-#include <fast_float/fast_float.h>
-
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -12,12 +10,9 @@
 #include <cstring>
 #include <limits>
 #include <system_error>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#elif defined(__wasm_simd128__)
-#include <wasm_simd128.h>
-#endif
 
+#include "bvh/decimal_text.h"
+#include "bvh/text_scan.h"
 #include "common/number_format.h"
 #include "files/file_system.h"
 #include "store/frame_rate.h"
@@ -68,10 +63,6 @@ struct BvhReader::Scratch {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
 std::string_view from(std::string_view line, std::size_t position) {
   return position < line.size() ? line.substr(position) : std::string_view{};
 }
@@ -81,145 +72,6 @@ std::size_t findSeparator(std::string_view line, std::size_t position) {
   while (position < line.size() && !isBlank(line[position])) ++position;
   return position;
 }
-
-// Eight characters as one word, the first in the lowest byte.
-static_assert(std::endian::native == std::endian::little);
-constexpr std::uint64_t EVERY_BYTE = 0x0101010101010101;
-
-std::uint64_t loadEight(const char* p) {
-  std::uint64_t word;
-  std::memcpy(&word, p, sizeof word);
-  return word;
-}
-
-// Sixteen characters at once, and the answers of a comparison of them, a byte of 0 or 0xFF each.
-using Chars = char __attribute__((vector_size(16)));
-using Marks = signed char __attribute__((vector_size(16)));
-
-Chars loadSixteen(const char* chars) {
-  Chars block;
-  std::memcpy(&block, chars, sizeof block);
-  return block;
-}
-
-// The sixteen answers as the low sixteen bits, the first in the lowest. Where the processor can,
-// one instruction gathers them.
-std::uint32_t bitsOf(Marks marks) {
-#if defined(__SSE2__)
-  __m128i lanes;
-  std::memcpy(&lanes, &marks, sizeof lanes);
-  return static_cast<std::uint32_t>(_mm_movemask_epi8(lanes));
-#elif defined(__wasm_simd128__)
-  v128_t lanes;
-  std::memcpy(&lanes, &marks, sizeof lanes);
-  return wasm_i8x16_bitmask(lanes);
-#else
-  // Each byte's lowest bit, gathered into the top byte by one multiplication.
-  std::uint64_t halves[2];
-  std::memcpy(halves, &marks, sizeof halves);
-  const auto gather = [](std::uint64_t bytes) {
-    return static_cast<std::uint32_t>(((bytes & EVERY_BYTE) * 0x0102040810204080) >> 56);
-  };
-  return gather(halves[0]) | gather(halves[1]) << 8;
-#endif
-}
-
-// The first c1 or c2 among the size characters at chars, or null: memchr, sixteen characters at a
-// time and 64 between two looks, on every platform (the browser build's C library takes a word).
-const char* findEither(const char* chars, std::size_t size, char c1, char c2) {
-  const auto matches = [c1, c2](const char* at) {
-    const Chars block = loadSixteen(at);
-    return (block == c1) | (block == c2);
-  };
-  std::size_t i = 0;
-  for (; i + 64 <= size; i += 64) {
-    const Marks any = matches(chars + i) | matches(chars + i + 16) | matches(chars + i + 32) |
-                      matches(chars + i + 48);
-    if (bitsOf(any) != 0) break;
-  }
-  for (; i + 16 <= size; i += 16) {
-    if (const std::uint32_t found = bitsOf(matches(chars + i))) {
-      return chars + i + static_cast<std::size_t>(std::countr_zero(found));
-    }
-  }
-  for (; i < size; ++i) {
-    if (chars[i] == c1 || chars[i] == c2) return chars + i;
-  }
-  return nullptr;
-}
-
-// The blanks and tabs among characters 64 * word to 64 * word + 63 of text as bits, the first in
-// the lowest; characters beyond the text count as none.
-std::uint64_t separatorBits(std::string_view text, std::size_t word) {
-  constexpr std::size_t WORD_CHARS = 64;
-  constexpr std::size_t BLOCK = 16;
-  const std::size_t start = WORD_CHARS * word;
-  const std::size_t end = std::min(text.size(), start + WORD_CHARS);
-  std::uint64_t bits = 0;
-  std::size_t i = start;
-  for (; i + BLOCK <= end; i += BLOCK) {
-    const Chars block = loadSixteen(text.data() + i);
-    bits |= std::uint64_t{bitsOf((block == ' ') | (block == '\t'))} << (i - start);
-  }
-  for (; i < end; ++i) bits |= std::uint64_t{isBlank(text[i])} << (i - start);
-  return bits;
-}
-
-// The separators of a motion line up to its first line end, walked in order a word of 64
-// characters at a time, so that the values between two needed ones are passed without looking at
-// them. It serves lines as Poser writes them: one blank or tab between two values. Where two stand
-// together the walk gives up, and the line is read value by value.
-class SeparatorWalk {
- public:
-  static constexpr std::size_t NONE = std::string_view::npos;
-
-  explicit SeparatorWalk(std::string_view text) : text_(text), words_((text.size() + 63) / 64) {
-    // The first value starts at 0 whatever stands there, so a separator there is not counted.
-    if (words_ > 0 && load()) bits_ &= ~std::uint64_t{1};
-  }
-
-  // Where the k-th separator stands (counted from 1, k greater than at the last call); NONE when
-  // the text holds fewer or two stand together before it.
-  std::size_t separator(int k) {
-    std::uint64_t bits = bits_;
-    for (; counted_ < k - 1; ++counted_) {
-      if (bits == 0 && (bits = nextWord()) == 0) return NONE;
-      bits &= bits - 1;
-    }
-    if (bits == 0 && (bits = nextWord()) == 0) return NONE;
-    counted_ = k;
-    bits_ = bits & (bits - 1);
-    return 64 * word_ + static_cast<std::size_t>(std::countr_zero(bits));
-  }
-
- private:
-  // The separators of the next word that holds any; 0 when none is left or two stand together.
-  std::uint64_t nextWord() {
-    while (++word_ < words_ && load()) {
-      if (bits_ != 0) return bits_;
-    }
-    return 0;
-  }
-
-  bool load() {
-    const std::uint64_t bits = separatorBits(text_, word_);
-    if ((bits & (bits >> 1)) != 0 || (lastBit_ & bits) != 0) {
-      words_ = word_;  // nothing further is given out
-      bits_ = 0;
-      return false;
-    }
-    lastBit_ = bits >> 63;
-    bits_ = bits;
-    return true;
-  }
-
-  std::string_view text_;
-  std::size_t words_;
-  std::size_t word_ = 0;
-  std::uint64_t bits_ = 0;     // separators of the current word not yet given out
-  std::uint64_t lastBit_ = 0;  // whether the previous word ended in a separator
-  int counted_ = 0;            // separators passed
-};
 
 // Byte source for one read: a file through the chunk buffer, or bytes in memory. Both go through
 // the same line reading, so the fuzzer exercises exactly what a file read does. Pieces of lines
@@ -317,135 +169,6 @@ class LineReader {
   int lineNumber_ = 0;
   bool atLineStart_ = true;
 };
-
-// A decimal number as the reader's grammar takes it: blanks and tabs, optional sign, digits,
-// optional fraction, optional exponent; it ends at the first character that cannot continue it.
-// Only this grammar is accepted (no "inf", "nan" or hexadecimal), independent of the locale.
-struct DecimalText {
-  bool negative = false;
-  std::size_t mantissaStart = 0;
-  std::size_t end = 0;  // where the number ends: 0 when nothing readable is there
-  int digits = 0;
-  int fractionDigits = 0;
-  bool exponent = false;
-  // The digits as one whole number; exact in a double while there are at most EXACT_DIGITS.
-  std::uint64_t mantissa = 0;
-};
-
-constexpr int EXACT_DIGITS = 15;  // 10^15 < 2^53
-constexpr std::array<double, 23> EXACT_POWERS_OF_TEN{1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                                     1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                                     1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
-// Takes the digits from text[i] on into mantissa; returns how many there were. The whole number
-// wraps once it has too many digits to be used; only their count then matters.
-int takeDigits(std::string_view text, std::size_t& i, std::uint64_t& mantissa) {
-  const std::size_t first = i;
-  std::uint64_t value = mantissa;
-  for (; i < text.size() && isDigit(text[i]); ++i) {
-    value = value * 10 + static_cast<unsigned>(text[i] - '0');
-  }
-  mantissa = value;
-  return static_cast<int>(i - first);
-}
-
-DecimalText scanDecimal(std::string_view text) {
-  DecimalText number;
-  std::size_t i = 0;
-  while (i < text.size() && isBlank(text[i])) ++i;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) number.negative = text[i++] == '-';
-  number.mantissaStart = i;
-  number.digits = takeDigits(text, i, number.mantissa);
-  if (i < text.size() && text[i] == '.') {
-    ++i;
-    number.fractionDigits = takeDigits(text, i, number.mantissa);
-    number.digits += number.fractionDigits;
-  }
-  if (number.digits == 0) return DecimalText{};
-  number.end = i;
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-    std::size_t e = i + 1;
-    if (e < text.size() && (text[e] == '+' || text[e] == '-')) ++e;
-    if (e < text.size() && isDigit(text[e])) {
-      while (e < text.size() && isDigit(text[e])) ++e;
-      number.end = e;
-      number.exponent = true;
-    }
-  }
-  return number;
-}
-
-// The value of a scanned number, exactly rounded on every platform; nothing readable gives 0, an
-// exponent too large an infinite value, one too small zero. A value of few digits and no exponent,
-// as every value of a motion line, is one division of two exact doubles, which rounds exactly as
-// the full conversion does.
-double valueOf(std::string_view text, const DecimalText& number) {
-  if (number.end == 0) return 0.0;
-  double value = 0.0;
-  if (!number.exponent && number.digits <= EXACT_DIGITS &&
-      number.fractionDigits < static_cast<int>(EXACT_POWERS_OF_TEN.size())) {
-    value = static_cast<double>(number.mantissa) /
-            EXACT_POWERS_OF_TEN[static_cast<std::size_t>(number.fractionDigits)];
-  } else {
-    fast_float::from_chars(text.data() + number.mantissaStart, text.data() + number.end, value);
-  }
-  return number.negative ? -value : value;
-}
-
-// The high bit of every byte that is not a digit. Exact for the lowest such byte; above it a borrow
-// or carry may mark wrongly, so only the first mark is used.
-std::uint64_t nonDigits(std::uint64_t word) {
-  return ((word + 0x46 * EVERY_BYTE) | (word - 0x30 * EVERY_BYTE)) & (0x80 * EVERY_BYTE);
-}
-
-std::uint64_t lowBytes(int count) { return (std::uint64_t{1} << (8 * count)) - 1; }
-
-// The magnitude of the usual motion value, at most seven digits with or without a point, read
-// eight characters at a time: where the digits end, the point taken out, and the digits as one
-// number in three multiplications. False where the text at p is not of that shape or holds fewer
-// than eight characters; the whole grammar then reads it.
-bool readShortDecimal(const char* p, const char* end, double& magnitude) {
-  if (end - p < 8) return false;
-  const std::uint64_t chars = loadEight(p);
-  std::uint64_t digits = chars;
-  int count = std::countr_zero(nonDigits(chars)) / 8;
-  if (count == 8) return false;
-  int fraction = 0;
-  int after = count;  // the character after the number
-  if (static_cast<char>(chars >> (8 * count)) == '.') {
-    const int point = count;
-    const std::uint64_t before = lowBytes(point);
-    digits = (chars & before) | ((chars >> 8) & ~before);
-    count = std::countr_zero(nonDigits(digits)) / 8;  // the point's old byte is zero now
-    fraction = count - point;
-    after = count + 1;
-  }
-  if (count == 0) return false;
-  const char next =
-      after < 8 ? static_cast<char>(chars >> (8 * after)) : (p + 8 < end ? p[8] : ' ');
-  if (isDigit(next) || next == 'e' || next == 'E') return false;
-  // The digits' values, the last in the top byte; what stood after them is shifted out.
-  digits = (digits - 0x30 * EVERY_BYTE) << (8 * (8 - count));
-  digits = digits * 10 + (digits >> 8);
-  digits = (((digits & 0x000000FF000000FF) * 0x000F424000000064) +
-            (((digits >> 16) & 0x000000FF000000FF) * 0x0000271000000001)) >>
-           32;
-  magnitude = static_cast<double>(static_cast<std::uint32_t>(digits)) /
-              EXACT_POWERS_OF_TEN[static_cast<std::size_t>(fraction)];
-  return true;
-}
-
-// A number as the reader's grammar takes it (see DecimalText). Motion values come by the thousand,
-// nearly all an optional minus, a few digits and a fraction: that shape goes the short way.
-double parseDecimal(std::string_view text) {
-  const char* const end = text.data() + text.size();
-  const bool negative = !text.empty() && text[0] == '-';
-  double magnitude = 0.0;
-  if (readShortDecimal(text.data() + (negative ? 1 : 0), end, magnitude)) {
-    return negative ? -magnitude : magnitude;
-  }
-  return valueOf(text, scanDecimal(text));
-}
 
 // Whole number after blanks and tabs and an optional sign; nothing readable gives 0. Values
 // beyond the int range saturate, so they fail the frame range check instead of wrapping into it.
