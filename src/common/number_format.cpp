@@ -329,7 +329,10 @@ bool writeSixDecimalsFast(double value, char*& out) {
   if (std::fabs(fraction - 0.5) < TIE_MARGIN) return false;
   const auto rounded = static_cast<std::uint64_t>(whole + (fraction > 0.5 ? 1 : 0));
   if (std::signbit(value) && rounded != 0) *out++ = '-';
-  const auto units = static_cast<std::uint32_t>(rounded / MILLION);
+  // The whole units are those of the magnitude, or one more where the rounding carries into them:
+  // no 64-bit division, which WebAssembly has no quick way to do.
+  auto units = static_cast<std::uint32_t>(magnitude);
+  if (rounded - units * MILLION >= MILLION) ++units;
   if (units < 10) {
     *out++ = static_cast<char>('0' + units);
   } else {
