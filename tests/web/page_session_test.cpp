@@ -8,9 +8,11 @@
 #include <string>
 
 #include "bvh/bvh_reader.h"
+#include "pages/graph_view.h"
 #include "pz2/pz2_save.h"
 #include "support/test_motion.h"
 #include "support/test_support.h"
+#include "web/page_json.h"
 
 namespace zev {
 namespace {
@@ -111,14 +113,103 @@ TEST_F(PageSessionTest, BinaryBytesGetTheReadersMessage) {
   EXPECT_FALSE(page.dialog().buttonEnabled(PassButton::Save));
 }
 
-TEST_F(PageSessionTest, DownloadNamesFollowTheOpenedFile) {
+TEST_F(PageSessionTest, DownloadNamesFollowTheOpenedFileAndTheShownPage) {
   PageSession page(kept());
-  EXPECT_NE(page.stateJson().find(R"("signalsName":"zev-signals.csv","pageName":"zev-page.png")"),
+  page.dialogIsUp();
+  EXPECT_NE(page.stateJson().find(R"("fileName":"","shownPage":"about","poseName":"N/A .pz2",)"
+                                  R"("signalsName":"zev-signals.csv","pageName":"zev-about.png")"),
             std::string::npos);
   page.openFile("jump.take2.bvh", goodMotion());
-  EXPECT_NE(page.stateJson().find(R"("poseName":"jump.take2.pz2","signalsName":)"
-                                  R"("jump.take2-signals.csv","pageName":"jump.take2-page.png")"),
+  page.press(ControlId::GraphButton);
+  EXPECT_NE(page.stateJson().find(R"("fileName":"jump.take2.bvh","shownPage":"hair",)"
+                                  R"("poseName":"jump.take2.pz2","signalsName":)"
+                                  R"("jump.take2-signals.csv","pageName":"jump.take2-hair.png")"),
             std::string::npos);
+}
+
+// Where the page shows more than the dialog: a pass that worked draws the Chest page, wherever the
+// dialog's pages had got to, and says what it analysed; the commands that draw set the shown page;
+// a failed pass leaves the panel and says only the reader's detail; a download keeps the panel.
+TEST_F(PageSessionTest, PassesShowTheChestPageAndWhatTheyAnalysed) {
+  PageSession page(kept());
+  page.dialogIsUp();
+  page.takePanelOpsJson();
+  page.openFile("jump.bvh", goodMotion());
+  page.press(ControlId::GraphButton);
+  EXPECT_EQ(page.shownPage(), "hair");
+
+  page.press(ControlId::MovieModeRadio);
+  page.press(ControlId::AnalyzeButton);
+  EXPECT_EQ(page.dialog().status(), "");
+  EXPECT_EQ(page.detail(), "30 frames analysed, movie mode");
+  EXPECT_EQ(page.shownPage(), "chest");
+  PanelState fresh;
+  EXPECT_EQ(page.takePanelOpsJson(),
+            panelOpsJson(showGraphPage(fresh, page.dialog().store(), false)));
+  page.press(ControlId::DisplayPanel);
+  EXPECT_EQ(page.shownPage(), "hair") << "the pages go on from Chest";
+
+  struct Step {
+    ControlId press;
+    std::string_view shown;
+  };
+  for (const Step& step :
+       {Step{ControlId::InfoButton, "report"}, Step{ControlId::ClearButton, "page"},
+        Step{ControlId::DisplayPanel, "report"}, Step{ControlId::GraphButton, "ring"},
+        Step{ControlId::DefaultButton, "ring"}}) {
+    page.press(step.press);
+    EXPECT_EQ(page.shownPage(), step.shown);
+  }
+
+  page.press(ControlId::StillModeRadio);
+  page.press(ControlId::AnalyzeButton);
+  EXPECT_EQ(page.detail(), "30 frames analysed, still mode");
+  page.takePanelOpsJson();
+  EXPECT_EQ(page.press(ControlId::SaveButton), ShellAction::ChooseFileToSave);
+  EXPECT_EQ(page.takePanelOpsJson(), "[]");
+  EXPECT_EQ(page.shownPage(), "chest");
+
+  // The kept file changes under the page: Analyze then fails with the reader's message.
+  folder_.write("kept/jump.bvh", "HIERARCHY\n");
+  page.press(ControlId::AnalyzeButton);
+  EXPECT_NE(page.dialog().status(), COMPLETE_MESSAGE);
+  EXPECT_EQ(page.detail(), page.dialog().statusDetail());
+  EXPECT_EQ(page.takePanelOpsJson(), "[]");
+  EXPECT_EQ(page.shownPage(), "chest");
+}
+
+// A typed number goes where the arrows would take the spin, with what their steps make stale, and
+// never past either end.
+TEST_F(PageSessionTest, TypedValuesSetTheirSpinInItsRange) {
+  PageSession page(kept());
+  page.openFile("jump.bvh", goodMotion());
+  struct Case {
+    Spin spin;
+    int value;
+    bool taken;
+    int position;
+    bool saveStays;
+  };
+  for (const Case& c : {
+           Case{Spin::GCoefficient, 10, true, 10, true},  // where it stands: nothing changes
+           Case{Spin::GCoefficient, 25, false, 10, true},
+           Case{Spin::GCoefficient, 0, false, 10, true},
+           Case{Spin::DelayTime, 3, false, 5, true},  // not used in still mode
+           Case{Spin::GCoefficient, 20, true, 20, false},
+           Case{Spin::GCoefficient, 1, true, 1, false},
+       }) {
+    page.press(ControlId::AnalyzeButton);
+    SCOPED_TRACE(c.value);
+    EXPECT_EQ(page.setSpin(c.spin, c.value), c.taken);
+    EXPECT_EQ(page.dialog().position(c.spin), c.position);
+    EXPECT_EQ(page.dialog().buttonEnabled(PassButton::Save), c.saveStays);
+  }
+  page.press(ControlId::MovieModeRadio);
+  page.press(ControlId::AnalyzeButton);
+  EXPECT_TRUE(page.setSpin(Spin::GFusion, 99));
+  EXPECT_TRUE(page.dialog().buttonEnabled(PassButton::Save)) << "G Fusion keeps the results";
+  EXPECT_TRUE(page.setSpin(Spin::DelayTime, 0));
+  EXPECT_FALSE(page.dialog().buttonEnabled(PassButton::Save));
 }
 
 }  // namespace
