@@ -243,7 +243,8 @@ std::string dialogStateJson(const DialogState& state, const PageFacts& page) {
       }
     }
     object.text("title", state.bvhFileTitle()).text("fileName", page.fileName);
-    object.text("shownPage", page.shownPage).text("poseName", page.names.pose);
+    object.text("shownPage", page.shownPage).boolean("emptyState", page.emptyState);
+    object.text("poseName", page.names.pose);
     object.text("signalsName", page.names.signals).text("pageName", page.names.page);
     object.number("maxFileBytes", static_cast<long long>(page.maxFileBytes));
   }

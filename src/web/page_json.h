@@ -35,6 +35,7 @@ struct PageFacts {
   std::string detail;          // the line under the status, which its tooltip also shows
   std::string fileName;        // the opened file's name, empty before any
   std::string_view shownPage;  // the name of the page the panel shows
+  bool emptyState = false;     // the panel invites a first file
   DownloadNames names;
   std::size_t maxFileBytes = 0;  // the largest file the page reads
 };

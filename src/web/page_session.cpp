@@ -157,6 +157,11 @@ std::string PageSession::detail() const {
   return dialogDetail.empty() ? passSummary_ : passSummary_ + "; " + dialogDetail;
 }
 
+bool PageSession::showsEmptyState() const {
+  return dialog_.bvhFilePath().empty() &&
+         (shownPage_ == ABOUT_PAGE_NAME || shownPage_ == BLANK_PAGE_NAME);
+}
+
 std::string PageSession::poseFile() const {
   std::string text;
   StringSink sink(text);
@@ -178,7 +183,8 @@ std::string PageSession::stateJson() const {
   const std::string fileName = path.substr(fileNameOffset(path));
   const DownloadNames names{dialog_.proposedSaveName(), title + "-signals.csv",
                             title + "-" + std::string(shownPage_) + ".png"};
-  return dialogStateJson(dialog_, {detail(), fileName, shownPage_, names, MAX_PAGE_FILE_BYTES});
+  return dialogStateJson(
+      dialog_, {detail(), fileName, shownPage_, showsEmptyState(), names, MAX_PAGE_FILE_BYTES});
 }
 
 std::string PageSession::takePanelOpsJson() { return panelOpsJson(dialog_.takePanelOps()); }

@@ -62,6 +62,9 @@ class PageSession {
   // The name of the page the panel shows: one of PAGE_PICTURE_NAMES, ABOUT_PAGE_NAME or
   // BLANK_PAGE_NAME.
   std::string_view shownPage() const { return shownPage_; }
+  // Whether the panel invites a first file: none has been opened, and it shows the about page or
+  // nothing, not a page the user asked for.
+  bool showsEmptyState() const;
 
   // The pose file and the signals of the last analysis, as Save and the converter write them.
   std::string poseFile() const;

@@ -104,6 +104,7 @@ TEST(PageJson, StateShowsEachControlByName) {
     return dialogStateJson(state, {.detail = "why",
                                    .fileName = "",
                                    .shownPage = "about",
+                                   .emptyState = true,
                                    .names = {"N/A .pz2", "zev-signals.csv", "zev-about.png"},
                                    .maxFileBytes = 1024});
   };
@@ -116,6 +117,7 @@ TEST(PageJson, StateShowsEachControlByName) {
            R"("delay":{"enabled":false,"value":5},"delay-spin":{"enabled":false},)",
            R"("limit":{"enabled":false,"checked":true},"status":{"enabled":true},)",
            R"("panel":{"enabled":true}},"title":"N/A ","fileName":"","shownPage":"about",)",
+           R"("emptyState":true,)",
            R"("poseName":"N/A .pz2","signalsName":"zev-signals.csv","pageName":"zev-about.png",)",
            R"("maxFileBytes":1024})",
        }) {

@@ -116,12 +116,19 @@ TEST_F(PageSessionTest, BinaryBytesGetTheReadersMessage) {
 TEST_F(PageSessionTest, DownloadNamesFollowTheOpenedFileAndTheShownPage) {
   PageSession page(kept());
   page.dialogIsUp();
-  EXPECT_NE(page.stateJson().find(R"("fileName":"","shownPage":"about","poseName":"N/A .pz2",)"
+  EXPECT_NE(page.stateJson().find(R"("fileName":"","shownPage":"about","emptyState":true,)"
+                                  R"("poseName":"N/A .pz2",)"
                                   R"("signalsName":"zev-signals.csv","pageName":"zev-about.png")"),
             std::string::npos);
+  // Before any file the panel invites one, unless it shows a page the user asked for.
+  page.press(ControlId::InfoButton);
+  EXPECT_FALSE(page.showsEmptyState());
+  page.press(ControlId::ClearButton);
+  EXPECT_TRUE(page.showsEmptyState());
   page.openFile("jump.take2.bvh", goodMotion());
   page.press(ControlId::GraphButton);
   EXPECT_NE(page.stateJson().find(R"("fileName":"jump.take2.bvh","shownPage":"hair",)"
+                                  R"("emptyState":false,)"
                                   R"("poseName":"jump.take2.pz2","signalsName":)"
                                   R"("jump.take2-signals.csv","pageName":"jump.take2-hair.png")"),
             std::string::npos);
