@@ -350,9 +350,11 @@
       arrow.tabIndex = -1;
       arrow.setAttribute('aria-label', `${label.textContent} ${up ? 'up' : 'down'}`);
       arrow.textContent = up ? '\u25B2' : '\u25BC';
-      holdToRepeat(arrow, () => {
-        step(row, up);
-        field.control.focus();
+      holdToRepeat(arrow, () => step(row, up));
+      // The field keeps the keyboard's focus, as the arrow keys step it too; a touch leaves it, as
+      // a focused field would call up the screen's keyboard.
+      arrow.addEventListener('pointerdown', (event) => {
+        if (event.pointerType !== 'touch' && !arrow.disabled) field.control.focus();
       });
       return arrow;
     });
