@@ -36,10 +36,11 @@ const measure = (page) => page.evaluate(() => {
 
 test('on a phone the controls stack above the panel, every one large enough to touch', async () => {
   const page = await openOn(PHONE);
-  await trySample(page);
   const { controls, scrollWidth, width } = await measure(page);
   assert.ok(scrollWidth <= width, `scrolls sideways: ${scrollWidth} > ${width}`);
   assert.deepEqual(controls.filter((box) => box.width < 24 || box.height < 24).map((box) => box.name), []);
+  assert.ok(['open', 'still', 'g', 'limit', 'loop', 'try-sample', 'picture']
+    .every((name) => controls.some((box) => box.name === name)), 'the controls measured');
   const arrows = controls.filter((box) => / (up|down)$/.test(box.name));
   assert.equal(arrows.length, 10);
   assert.deepEqual(arrows.filter((box) => box.width < 44 || box.height < 44).map((box) => box.name), []);
@@ -132,6 +133,22 @@ test('the panel\'s focus ring shows on the dialog and on black', async () => {
     getComputedStyle(canvas).outlineColor, getComputedStyle(document.getElementById('window')).backgroundColor]);
   assert.ok(contrast(ringColor, 'rgb(0, 0, 0)') >= 3, `${ringColor} on the black panel`);
   assert.ok(contrast(ringColor, background) >= 3, `${ringColor} on ${background}`);
+
+  // Every control that Tab reaches (all of them in movie mode) shows the same ring.
+  await page.click('#movie');
+  const ringless = new Set();
+  const reached = new Set();
+  for (let tab = 0; tab < 40; ++tab) {
+    await page.keyboard.press('Tab');
+    const [id, outline] = await page.evaluate(() => document.activeElement.closest('#window')
+      ? [document.activeElement.id, getComputedStyle(document.activeElement).outline] : []);
+    if (id === undefined) continue;
+    reached.add(id);
+    if (!outline.startsWith(ringColor)) ringless.add(`${id}: ${outline}`);
+  }
+  assert.deepEqual([...ringless], []);
+  assert.ok(['open', 'movie', 'delay', 'loop', 'panel', 'picture'].every((id) => reached.has(id)),
+            [...reached].join());
 });
 
 // Every text outside the panel, on the colour behind it: the first opaque background of it or its

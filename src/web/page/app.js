@@ -17,8 +17,8 @@
   // Holding an arrow repeats its step, after a pause, as the desktop's spin arrows do.
   const REPEAT_DELAY_MS = 400;
   const REPEAT_EVERY_MS = 60;
-  // Where the controls stack above the panel, at sizes a finger can hit.
-  // (The style knows a narrower step of its own.)
+  // Where the controls stack above the panel, at sizes a finger can hit (the style has one more
+  // step of its own for the narrowest screens).
   const STACKED = window.matchMedia('(max-width: 639px), (pointer: coarse)');
   // How much of a large window's width the dialog may take.
   const FILL_WIDTH = 0.8;
@@ -110,16 +110,17 @@
     control.style.setProperty('--h', height);
   }
 
-  // The text with its marked letter ("&Open") underlined; the letter is the control's access key.
-  function showText(control, textWithMark) {
+  // The text with its marked letter ("&Open") underlined, in the control or in a part of it; the
+  // letter is the control's access key.
+  function showText(control, textWithMark, into = control) {
     const mark = textWithMark.indexOf('&');
     if (mark < 0 || mark + 1 >= textWithMark.length) {
-      control.append(textWithMark);
+      into.append(textWithMark);
       return;
     }
     const letter = document.createElement('u');
     letter.textContent = textWithMark[mark + 1];
-    control.append(textWithMark.slice(0, mark), letter, textWithMark.slice(mark + 2));
+    into.append(textWithMark.slice(0, mark), letter, textWithMark.slice(mark + 2));
     control.accessKey = letter.textContent.toLowerCase();
   }
 
@@ -132,8 +133,10 @@
     input.id = row.name;
     if (group) input.name = group;
     input.addEventListener('click', () => press(row));
-    label.append(input, ' ');
-    showText(label, row.text);
+    // The text in one piece, which the box keeps its distance from.
+    const text = document.createElement('span');
+    showText(label, row.text, text);
+    label.append(input, text);
     shows.set(row.name, (shown) => {
       input.checked = shown.checked;
       input.disabled = !shown.enabled;
