@@ -1,6 +1,6 @@
 // The page as a first-time user meets it, from disk in headless Chromium: the sample behind the
 // panel's button, what the line under the status says, the names of the downloads and of the tab,
-// typed numbers and the spin-button keys, the drop target and the accessibility tree.
+// typed numbers and the spin-button keys, and the accessibility tree.
 import assert from 'node:assert/strict';
 import { mkdtempSync, readFileSync } from 'node:fs';
 import { join } from 'node:path';
@@ -89,19 +89,6 @@ test('typed numbers and the spin-button keys', async () => {
   await type(fusion, '100');
   assert.equal(await fusion.inputValue(), '45');
   assert.match(await detailOf(page), /^G Fusion takes a whole number from 0 to 99/);
-});
-
-test('a file dragged over the page gets the whole panel as its target', async () => {
-  const { page } = await openPage(context);
-  const drag = (type) => page.evaluate((type) => document.body.dispatchEvent(
-    new DragEvent(type, { dataTransfer: new DataTransfer(), bubbles: true })), type);
-  assert.equal(await page.isVisible('.drop-target'), false);
-  await drag('dragover');
-  const [target, panel] = await Promise.all(['.drop-target', '#panel'].map((at) => page.locator(at).boundingBox()));
-  assert.deepEqual(target, panel);
-  assert.match(await page.textContent('.drop-target'), /Drop/);
-  await drag('dragleave');
-  assert.equal(await page.isVisible('.drop-target'), false);
 });
 
 test('the accessibility tree names every control, and the status is a live region', async () => {
