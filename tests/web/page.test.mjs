@@ -11,18 +11,10 @@ import { after, before, test } from 'node:test';
 import { chromium } from 'playwright-core';
 
 import {
-  ROOT, SAMPLE, SIGNAL_ULPS, WEB_BUILD, compareSignals, convert,
+  LAUNCH, ROOT, SAMPLE, SIGNAL_ULPS, WEB_BUILD, compareSignals, convert,
 } from './compare.mjs';
 
 const PAGE = pathToFileURL(join(WEB_BUILD, 'web/index.html')).href;
-// Debian's Chromium, as root and without a network: no sandbox, nothing fetched in the background.
-const LAUNCH = {
-  executablePath: process.env.ZEV_CHROMIUM ?? '/usr/bin/chromium',
-  headless: true,
-  acceptDownloads: true,
-  args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-         '--disable-component-update', '--disable-sync', '--disable-quic'],
-};
 const PAGES = ['chest', 'hair', 'ring'];
 
 let context;
