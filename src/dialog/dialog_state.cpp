@@ -80,6 +80,11 @@ ShellAction DialogState::press(ControlId id) {
     case ControlId::DisplayPanel:
       panelClicked();
       break;
+    // Loop mode changes the movie-mode signals as a parameter does.
+    case ControlId::LoopCheck:
+      loop_ = !loop_;
+      markResultsStale();
+      break;
     default:
       break;
   }
@@ -97,6 +102,9 @@ bool DialogState::enabled(ControlId id) const {
       return buttonEnabled(PassButton::Analyze);
     case ControlId::GraphButton:
       return buttonEnabled(PassButton::Graph);
+    // Still mode computes each frame alone; a loop means nothing there.
+    case ControlId::LoopCheck:
+      return !stillMode_;
     default:
       return true;
   }
@@ -110,6 +118,8 @@ bool DialogState::checked(ControlId id) const {
       return !stillMode_;
     case ControlId::LimitCheck:
       return limitOn_;
+    case ControlId::LoopCheck:
+      return loop_;
     default:
       return false;
   }
@@ -219,10 +229,11 @@ void DialogState::restoreDefaults() {
   for (int i = 0; i < SPIN_COUNT; ++i) positions_[i] = PARAMETER_TABLE[i].range.defaultValue;
   markResultsStale();
   limitOn_ = true;
+  loop_ = false;
 }
 
 EffectParameters DialogState::parameters() const {
-  EffectParameters parameters{.stillMode = stillMode_, .limitOn = limitOn_};
+  EffectParameters parameters{.stillMode = stillMode_, .limitOn = limitOn_, .loop = loop_};
   for (int i = 0; i < SPIN_COUNT; ++i) parameters.*PARAMETER_TABLE[i].field = positions_[i];
   return parameters;
 }

@@ -120,6 +120,7 @@ class DialogState final : public AnalysisView {
   int position(Spin spin) const { return positions_[static_cast<int>(spin)]; }
   bool stillMode() const { return stillMode_; }
   bool limitOn() const { return limitOn_; }
+  bool loop() const { return loop_; }
   const std::string& status() const { return status_; }
   // Where and why, for the status field's tooltip; empty when the status needs none.
   const std::string& statusDetail() const { return statusDetail_; }
@@ -144,6 +145,7 @@ class DialogState final : public AnalysisView {
   std::array<bool, PASS_BUTTON_COUNT> buttonsEnabled_{};  // indexed by PassButton
   bool stillMode_ = true;
   bool limitOn_ = true;
+  bool loop_ = false;
   std::string status_;
   std::string statusDetail_;
   std::string bvhFilePath_;

@@ -43,6 +43,7 @@ enum class ControlId : int {
   InertiaRateSpin = 1054,
   AccelRateSpin = 1055,
   GFusionSpin = 1056,
+  LoopCheck = 1057,
 };
 
 enum class ControlKind {
@@ -79,7 +80,7 @@ struct ControlTemplate {
 };
 
 inline constexpr std::string_view MAIN_DIALOG_CAPTION = "Z.E.V ";
-inline constexpr DialogUnits MAIN_DIALOG_UNITS{0, 0, 381, 189};
+inline constexpr DialogUnits MAIN_DIALOG_UNITS{0, 0, 381, 200};
 // The dialog font, whose average character cell the dialog units measure, and that cell as
 // Arial of that size measures it at 96 dots per inch, in pixels: where a shell sizes the dialog
 // itself, the panel's units then give exactly the pages' size.
@@ -122,10 +123,13 @@ inline constexpr auto MAIN_DIALOG_CONTROLS = std::to_array<ControlTemplate>({
     {ControlId::GFusionField, ControlKind::NumberField, "", {110, 131, 30, 14}, "fusion"},
     {ControlId::GFusionSpin, ControlKind::Spin, "", {106, 131, 10, 14}, "fusion-spin"},
     {ControlId::LimitCheck, ControlKind::CheckBox, "Limit ON", {77, 149, 42, 9}, "limit", true},
-    {ControlId::StatusField, ControlKind::StatusField, "", {7, 169, 136, 13}, "status"},
+    // Loop mode joins the movie-mode settings below the limit; the frames and the status field
+    // make room for it.
+    {ControlId::LoopCheck, ControlKind::CheckBox, "&Loop", {77, 160, 42, 9}, "loop"},
+    {ControlId::StatusField, ControlKind::StatusField, "", {7, 180, 136, 13}, "status"},
     {ControlId::DisplayPanel, ControlKind::DisplayPanel, "", {146, 4, 231, 178}, "panel"},
-    {ControlId::None, ControlKind::GroupFrame, "", {56, 0, 87, 163}},
-    {ControlId::None, ControlKind::GroupFrame, "", {7, 0, 46, 163}},
+    {ControlId::None, ControlKind::GroupFrame, "", {56, 0, 87, 174}},
+    {ControlId::None, ControlKind::GroupFrame, "", {7, 0, 46, 174}},
 });
 
 // The row of the control with that id; nothing for an id the template does not hold.

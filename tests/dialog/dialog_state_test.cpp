@@ -313,6 +313,7 @@ TEST_F(DialogStateTest, EachControlShowsItsPartOfTheState) {
            std::tuple{ControlId::StillModeRadio, "EC", "E-"},
            std::tuple{ControlId::MovieModeRadio, "E-", "EC"},
            std::tuple{ControlId::LimitCheck, "-C", "-C"},
+           std::tuple{ControlId::LoopCheck, "--", "E-"},
            std::tuple{ControlId::GCoefficientField, "E-", "E-"},
            std::tuple{ControlId::DelayTimeField, "--", "E-"},
            std::tuple{ControlId::GFusionSpin, "--", "E-"},
@@ -325,6 +326,31 @@ TEST_F(DialogStateTest, EachControlShowsItsPartOfTheState) {
     state.selectMovieMode();
     EXPECT_EQ(shown(id), inMovieMode);
   }
+}
+
+// Loop is a movie-mode setting: a press toggles it and makes the results stale as a parameter
+// does, the next pass takes the motion as a cycle and says so, and DEFAULT turns it off.
+TEST_F(DialogStateTest, LoopIsAMovieModeSettingThatTheNextPassTakes) {
+  DialogState state;
+  openGood(state);
+  EXPECT_EQ(state.press(ControlId::LoopCheck), ShellAction::None);
+  EXPECT_FALSE(state.loop()) << "still mode has no loop";
+
+  state.selectMovieMode();
+  state.analyze();
+  ASSERT_EQ(buttonsOf(state), ALL_ENABLED);
+  state.press(ControlId::LoopCheck);
+  EXPECT_TRUE(state.parameters().loop);
+  EXPECT_EQ(buttonsOf(state), ONLY_ANALYZE);
+  state.analyze();
+  EXPECT_TRUE(state.store().signals.loopPass);
+  EXPECT_EQ(state.statusDetail().rfind("loop: ", 0), 0u) << state.statusDetail();
+
+  state.press(ControlId::LoopCheck);
+  EXPECT_FALSE(state.loop());
+  state.press(ControlId::LoopCheck);
+  state.restoreDefaults();
+  EXPECT_FALSE(state.parameters().loop);
 }
 
 TEST(DialogKeys, EnterAndEscapeBeepF3ClosesTheRestWorkAsUsual) {

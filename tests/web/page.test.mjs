@@ -225,11 +225,18 @@ test('keyboard and screen readers', async () => {
   assert.equal(await g.getAttribute('aria-valuenow'), '1', '20 wraps around to 1');
   const delay = page.getByRole('spinbutton', { name: 'Delay time' });
   assert.equal(await delay.getAttribute('aria-disabled'), 'true', 'still mode');
+  assert.equal(await page.isDisabled('#loop'), true, 'still mode');
   await page.click('#movie');
   await delay.focus();
   for (let step = 0; step < 6; ++step) await page.keyboard.press('ArrowDown');
   assert.equal(await delay.getAttribute('aria-valuenow'), '10', '0 wraps around to 10');
+  // Loop is a movie-mode setting with an access key; DEFAULT turns it off.
+  const loop = page.locator('#loop');
+  assert.equal(await page.$eval('label:has(#loop)', (label) => label.accessKey), 'l');
+  await loop.check();
+  assert.equal(await loop.isChecked(), true);
   await page.click('#default');
+  assert.equal(await loop.isChecked(), false);
   assert.equal(await g.getAttribute('aria-valuenow'), '10');
   // The panel is reached with Tab too, and Enter there is a click on it.
   await page.click('#info');

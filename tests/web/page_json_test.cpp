@@ -81,7 +81,7 @@ TEST(PageJson, DescriptionHasEveryControlThePageShowsInTheTemplatesOrder) {
     last = at;
   }
   for (const std::string_view part : {
-           R"({"caption":"Z.E.V ","width":381,"height":189,"cell":{"width":6,"height":14},)"
+           R"({"caption":"Z.E.V ","width":381,"height":200,"cell":{"width":6,"height":14},)"
            R"("unitsPerCell":{"x":4,"y":8},"font":{"face":"Arial","pixels":11},)",
            R"("colors":{"background":[192,192,192],"text":[0,0,80],"disabledText":[128,128,128]})",
            R"("panel":{"width":346,"height":311,"tabOriginX":1,"fontFace":"Arial"},)"
@@ -110,7 +110,8 @@ TEST(PageJson, StateShowsEachControlByName) {
            R"("still":{"enabled":true,"checked":true},"movie":{"enabled":true,"checked":false},)",
            R"("g":{"enabled":true,"value":10},"g-spin":{"enabled":true},)",
            R"("delay":{"enabled":false,"value":5},"delay-spin":{"enabled":false},)",
-           R"("limit":{"enabled":false,"checked":true},"status":{"enabled":true},)",
+           R"("limit":{"enabled":false,"checked":true},"loop":{"enabled":false,"checked":false},)",
+           R"("status":{"enabled":true},)",
            R"("panel":{"enabled":true}},"title":"N/A ","poseName":"N/A .pz2",)",
            R"("signalsName":"zev-signals.csv","pageName":"zev-page.png","maxFileBytes":1024})",
        }) {
@@ -123,6 +124,8 @@ TEST(PageJson, StateShowsEachControlByName) {
   const std::string inMovieMode = stateJson();
   EXPECT_TRUE(holds(inMovieMode, R"("still":{"enabled":true,"checked":false})"));
   EXPECT_TRUE(holds(inMovieMode, R"("delay":{"enabled":true,"value":4})"));
+  state.press(ControlId::LoopCheck);
+  EXPECT_TRUE(holds(stateJson(), R"("loop":{"enabled":true,"checked":true})"));
 }
 
 }  // namespace

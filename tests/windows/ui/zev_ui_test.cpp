@@ -311,6 +311,19 @@ TEST_F(ZevExe, SpinStepsMarkTheResultsStaleExceptGFusion) {
     EXPECT_EQ(text(dialog_, c.field), c.value);
     EXPECT_EQ(results(dialog_), c.results);
   }
+  // Loop is a movie-mode setting too: a click checks it and makes the results stale, DEFAULT
+  // unchecks it, and still mode disables it.
+  click(dialog_, ControlId::DefaultButton);
+  click(dialog_, ControlId::AnalyzeButton);
+  click(dialog_, ControlId::LoopCheck);
+  EXPECT_TRUE(checked(dialog_, ControlId::LoopCheck));
+  EXPECT_EQ(results(dialog_), "-A-");
+  click(dialog_, ControlId::DefaultButton);
+  EXPECT_FALSE(checked(dialog_, ControlId::LoopCheck));
+  click(dialog_, ControlId::StillModeRadio);
+  EXPECT_FALSE(enabled(dialog_, ControlId::LoopCheck));
+  click(dialog_, ControlId::MovieModeRadio);
+
   click(dialog_, ControlId::DefaultButton);
   // Stepping past either end of a range wraps around.
   clickArrow(dialog_, ControlId::DelayTimeSpin, true);
