@@ -11,7 +11,8 @@
 //   zev-ui-test.exe --close                     ends that zev.exe through eXit
 //   zev-ui-test.exe --installed FOLDER MOTION.bvh  the programs as a user installed them in FOLDER:
 //                                                 their version and icon, and zev.exe's first
-//                                                 start on the motion
+//                                                 start on the motion (the tests above need
+//                                                 the programs beside this one)
 
 #include <gtest/gtest.h>
 
@@ -651,17 +652,12 @@ std::wstring versionText(const fs::path& program, const std::wstring& name) {
   return static_cast<const wchar_t*>(text);
 }
 
-class ZevExeAsInstalled : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (installedFolder.empty()) GTEST_SKIP() << "for programs a user installed (--installed)";
-  }
-};
-
-// Both programs say what they are, their version and copyright, and carry the program's icon.
-TEST_F(ZevExeAsInstalled, ProgramsCarryTheirVersionAndIcon) {
+// Both programs, as installed or beside this program, say what they are, their version and
+// copyright, and carry the program's icon.
+TEST(ZevPrograms, CarryTheirVersionAndIcon) {
+  const fs::path folder = installedFolder.empty() ? programFolder() : installedFolder;
   for (const wchar_t* name : {L"zev.exe", L"zev-convert.exe"}) {
-    const fs::path program = installedFolder / name;
+    const fs::path program = folder / name;
     SCOPED_TRACE(program.string());
     EXPECT_EQ(versionText(program, L"ProductName"), L"Z.E.V");
     EXPECT_EQ(versionText(program, L"ProductVersion"), wide(ZEV_VERSION));
@@ -675,7 +671,8 @@ TEST_F(ZevExeAsInstalled, ProgramsCarryTheirVersionAndIcon) {
 
 // The first start as from Explorer's "Open with": the splash, then by itself the dialog with the
 // motion opened, and F3 ends the program.
-TEST_F(ZevExeAsInstalled, FirstStartShowsTheSplashThenTheMotion) {
+TEST(ZevExeAsInstalled, FirstStartShowsTheSplashThenTheMotion) {
+  if (installedFolder.empty()) GTEST_SKIP() << "for the programs a user installed (--installed)";
   Program zev(quoted(installedFolder / L"zev.exe") + L" " + quoted(motionFile));
   ASSERT_TRUE(waitForDialog(zev, L"")) << "no splash";
   const std::optional<HWND> dialog =
@@ -760,7 +757,7 @@ int wmain(int argc, wchar_t** argv) {
   if (argc == 4 && std::wstring(argv[1]) == L"--installed") {
     zev::installedFolder = argv[2];
     zev::motionFile = fs::absolute(argv[3]);
-    GTEST_FLAG_SET(filter, "ZevExeAsInstalled.*");
+    GTEST_FLAG_SET(filter, "ZevPrograms.*:ZevExeAsInstalled.*");
     return RUN_ALL_TESTS();
   }
   if (argc != 2) {
