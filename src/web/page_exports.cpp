@@ -19,8 +19,6 @@ zev::PageSession& session() {
   return page;
 }
 
-zev::DialogState& dialog() { return session().dialog(); }
-
 std::string& answer() {
   static std::string text;
   return text;
@@ -56,18 +54,23 @@ EMSCRIPTEN_KEEPALIVE void zev_open_unreadable(const char* name, const char* reas
   session().openUnreadable(name, reason);
 }
 
-EMSCRIPTEN_KEEPALIVE void zev_dialog_is_up() { dialog().dialogIsUp(std::nullopt); }
+EMSCRIPTEN_KEEPALIVE void zev_dialog_is_up() { session().dialogIsUp(); }
 // A press of the control with that id; the name of what the page must then do itself.
 EMSCRIPTEN_KEEPALIVE const char* zev_press(int id) {
-  return give(std::string(zev::shellActionName(dialog().press(static_cast<zev::ControlId>(id)))));
+  return give(std::string(zev::shellActionName(session().press(static_cast<zev::ControlId>(id)))));
 }
-// A dropped file is opened as Open opens a chosen one.
-EMSCRIPTEN_KEEPALIVE void zev_begin_open() { dialog().beginOpen(); }
+// A dropped file, or the sample, is opened as Open opens a chosen one.
+EMSCRIPTEN_KEEPALIVE void zev_begin_open() { session().beginOpen(); }
 // One step of the spin whose field or arrows the control with that id is.
 EMSCRIPTEN_KEEPALIVE void zev_step(int id, int up) {
   if (const std::optional<zev::Spin> spin = zev::spinOf(static_cast<zev::ControlId>(id))) {
-    dialog().stepSpin(*spin, up != 0);
+    session().dialog().stepSpin(*spin, up != 0);
   }
+}
+// A typed value for that spin; 0 when it is refused.
+EMSCRIPTEN_KEEPALIVE int zev_set_spin(int id, int value) {
+  const std::optional<zev::Spin> spin = zev::spinOf(static_cast<zev::ControlId>(id));
+  return spin && session().setSpin(*spin, value) ? 1 : 0;
 }
 
 }  // extern "C"

@@ -223,12 +223,11 @@ std::string dialogDescriptionJson() {
   return out;
 }
 
-std::string dialogStateJson(const DialogState& state, const DownloadNames& names,
-                            std::size_t maxFileBytes) {
+std::string dialogStateJson(const DialogState& state, const PageFacts& page) {
   std::string out;
   {
     JsonObject object(out);
-    object.text("status", state.status()).text("detail", state.statusDetail());
+    object.text("status", state.status()).text("detail", page.detail);
     {
       JsonObject controls(object.key("controls"));
       for (const ControlTemplate& row : MAIN_DIALOG_CONTROLS) {
@@ -243,9 +242,11 @@ std::string dialogStateJson(const DialogState& state, const DownloadNames& names
         }
       }
     }
-    object.text("title", state.bvhFileTitle()).text("poseName", names.pose);
-    object.text("signalsName", names.signals).text("pageName", names.page);
-    object.number("maxFileBytes", static_cast<long long>(maxFileBytes));
+    object.text("title", state.bvhFileTitle()).text("fileName", page.fileName);
+    object.text("shownPage", page.shownPage).boolean("emptyState", page.emptyState);
+    object.text("poseName", page.names.pose);
+    object.text("signalsName", page.names.signals).text("pageName", page.names.page);
+    object.number("maxFileBytes", static_cast<long long>(page.maxFileBytes));
   }
   return out;
 }

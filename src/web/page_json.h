@@ -30,6 +30,16 @@ struct DownloadNames {
   std::string page;     // the panel as a PNG picture
 };
 
+// What the page shows beside the dialog's own state.
+struct PageFacts {
+  std::string detail;          // the line under the status, which its tooltip also shows
+  std::string fileName;        // the opened file's name, empty before any
+  std::string_view shownPage;  // the name of the page the panel shows
+  bool emptyState = false;     // the panel invites a first file
+  DownloadNames names;
+  std::size_t maxFileBytes = 0;  // the largest file the page reads
+};
+
 // The dialog's description (dialog_template.h) and what the page needs to lay it out and draw the
 // panel: {"caption":..,"width":..,"height":.. (dialog units),"cell":{"width":..,"height":..} (the
 // dialog font's cell in pixels),"unitsPerCell":{"x":..,"y":..},"font":{"face":..,"pixels":..},
@@ -40,11 +50,10 @@ struct DownloadNames {
 // so it has no eXit.
 std::string dialogDescriptionJson();
 
-// The state the page shows: the status and its detail; for each control of the description, by
-// name, whether it can be used, a radio button's or check box's "checked", a number field's
-// "value"; the file title, the download names and the largest file the page reads.
-std::string dialogStateJson(const DialogState& state, const DownloadNames& names,
-                            std::size_t maxFileBytes);
+// The state the page shows: the status and the page's detail; for each control of the
+// description, by name, whether it can be used, a radio button's or check box's "checked", a number
+// field's "value"; the file title and the rest of the page's facts.
+std::string dialogStateJson(const DialogState& state, const PageFacts& page);
 
 // The name of a shell action, as the page's script switches over them: "none",
 // "chooseFileToOpen", "chooseFileToSave", "closeDialog", "beep".

@@ -1,5 +1,5 @@
 // What the browser edition's tests share: running the two converters side by side and comparing
-// what they wrote, and the browser that shows the page.
+// what they wrote.
 import { spawnSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, readdirSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
@@ -11,15 +11,6 @@ export const NATIVE_CONVERT = resolve(process.env.ZEV_NATIVE_CONVERT ?? join(ROO
 export const WEB_BUILD = resolve(process.env.ZEV_WEB_BUILD ?? join(ROOT, 'build-web'));
 export const NODE_CONVERT = join(WEB_BUILD, 'zev-convert.js');
 export const SAMPLE = join(ROOT, 'examples/walk.bvh');
-
-// Debian's Chromium, as root and without a network: no sandbox, nothing fetched in the background.
-export const LAUNCH = {
-  executablePath: process.env.ZEV_CHROMIUM ?? '/usr/bin/chromium',
-  headless: true,
-  acceptDownloads: true,
-  args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-         '--disable-component-update', '--disable-sync', '--disable-quic'],
-};
 
 // The bundled sample and the real motions of tests/data.
 export function motionFiles() {

@@ -101,19 +101,26 @@ TEST(PageJson, DescriptionHasEveryControlThePageShowsInTheTemplatesOrder) {
 TEST(PageJson, StateShowsEachControlByName) {
   DialogState state;
   const auto stateJson = [&state] {
-    return dialogStateJson(state, {"N/A .pz2", "zev-signals.csv", "zev-page.png"}, 1024);
+    return dialogStateJson(state, {.detail = "why",
+                                   .fileName = "",
+                                   .shownPage = "about",
+                                   .emptyState = true,
+                                   .names = {"N/A .pz2", "zev-signals.csv", "zev-about.png"},
+                                   .maxFileBytes = 1024});
   };
   const std::string atStart = stateJson();
   for (const std::string_view part : {
-           R"({"status":"","detail":"","controls":{"open":{"enabled":true},)",
+           R"({"status":"","detail":"why","controls":{"open":{"enabled":true},)",
            R"("save":{"enabled":false},"analyze":{"enabled":false},"graph":{"enabled":false},)",
            R"("still":{"enabled":true,"checked":true},"movie":{"enabled":true,"checked":false},)",
            R"("g":{"enabled":true,"value":10},"g-spin":{"enabled":true},)",
            R"("delay":{"enabled":false,"value":5},"delay-spin":{"enabled":false},)",
            R"("limit":{"enabled":false,"checked":true},"loop":{"enabled":false,"checked":false},)",
            R"("status":{"enabled":true},)",
-           R"("panel":{"enabled":true}},"title":"N/A ","poseName":"N/A .pz2",)",
-           R"("signalsName":"zev-signals.csv","pageName":"zev-page.png","maxFileBytes":1024})",
+           R"("panel":{"enabled":true}},"title":"N/A ","fileName":"","shownPage":"about",)",
+           R"("emptyState":true,)",
+           R"("poseName":"N/A .pz2","signalsName":"zev-signals.csv","pageName":"zev-about.png",)",
+           R"("maxFileBytes":1024})",
        }) {
     EXPECT_TRUE(holds(atStart, part)) << part;
   }

@@ -3,40 +3,35 @@
 // input and saved to the native converter's bytes, and the link to the user's guide followed.
 // scripts/dist-test runs it on a copy of the zip.
 import assert from 'node:assert/strict';
-import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
-import { tmpdir } from 'node:os';
+import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { test } from 'node:test';
-import { chromium } from 'playwright-core';
+import { after, before, test } from 'node:test';
 
-import { LAUNCH, convert } from './compare.mjs';
+import { convert } from './compare.mjs';
+import { download, openPage, startBrowser } from './browser.mjs';
 
 const UNPACKED = process.env.ZEV_WEB_UNPACKED;
+let browser;
+before(async () => {
+  browser = await startBrowser();
+});
+after(() => browser?.close());
 
 test('the unpacked page opens the sample from disk, saves the native bytes and links the guide',
-  { skip: !UNPACKED && 'ZEV_WEB_UNPACKED names no unpacked download' }, async (t) => {
-    const scratch = mkdtempSync(join(tmpdir(), 'zev-web-zip-test-'));
+  { skip: !UNPACKED && 'ZEV_WEB_UNPACKED names no unpacked download' }, async () => {
     const sample = join(UNPACKED, 'examples/walk.bvh');
-    const native = convert('native', ['-o', 'walk.pz2', sample], scratch);
+    const native = convert('native', ['-o', 'walk.pz2', sample], browser.scratch);
     assert.equal(native.status, 0, native.stderr);
-    const context = await chromium.launchPersistentContext(join(scratch, 'profile'), LAUNCH);
-    t.after(async () => {
-      await context.close();
-      rmSync(scratch, { recursive: true, force: true, maxRetries: 10 });
-    });
 
-    const page = await context.newPage();
-    const problems = [];
-    page.on('pageerror', (error) => problems.push(error.message));
-    await page.goto(pathToFileURL(join(UNPACKED, 'index.html')).href);
-    await page.waitForSelector('#window:not([inert])', { timeout: 15000 });
+    const { page, problems } = await openPage(await browser.context(),
+      pathToFileURL(join(UNPACKED, 'index.html')).href);
     const [chooser] = await Promise.all([page.waitForEvent('filechooser'), page.click('#open')]);
     await chooser.setFiles(sample);
     await page.waitForFunction(() => document.getElementById('status').value === 'COMPLETE...');
-    const [download] = await Promise.all([page.waitForEvent('download'), page.click('#save')]);
-    assert.equal(download.suggestedFilename(), 'walk.pz2');
-    assert.ok(readFileSync(await download.path()).equals(readFileSync(join(scratch, 'walk.pz2'))),
+    const pose = await download(page, '#save');
+    assert.equal(pose.name, 'walk.pz2');
+    assert.ok(pose.bytes.equals(readFileSync(join(browser.scratch, 'walk.pz2'))),
       'the saved pose file is the native converter\'s');
 
     await page.click('a[href="guide.html"]');
