@@ -10,9 +10,9 @@ DIST ?= dist
 FUZZ_SECONDS ?= 300
 JOBS ?= $(shell nproc)
 
-# Every date a build writes (the Qt resources' file times, the manual pages, the archives) is the
-# last commit's time, so that two builds of one commit give the same bytes: in a source tarball
-# from the file git archive filled in, in a checkout from git.
+# Every date a build writes (the manual pages, the archives' entries, the package's changelog) is
+# the last commit's time, so that two builds of one commit give the same bytes: in a source
+# tarball from the file git archive filled in, in a checkout from git.
 ifndef SOURCE_DATE_EPOCH
 SOURCE_DATE_EPOCH := $(shell sed -n 's/^\([0-9][0-9]*\)$$/\1/p' packaging/source-date-epoch)
 ifeq ($(SOURCE_DATE_EPOCH),)
