@@ -1,8 +1,10 @@
 # cmake --install into a scratch prefix: the programs and the converter's page pictures, which it
-# finds there, the desktop entry that opens BVH files, the BVH file type, the font's licence, the
-# README the about page names and the user's guide with every file they link to; the desktop's
-# caches are refreshed where the tools exist, and left alone by a staged install (DESTDIR).
-#   cmake -DBUILD_DIR=... -DSCRATCH=... -DLIBDIR=... -P install_test.cmake
+# finds there, the desktop entry that opens BVH files, the BVH file type, the licences, the README
+# the about page names and the user's guide with every file they link to, the manual pages
+# (MANUALS: those the build makes); the desktop's caches are refreshed where the tools exist, and
+# left alone by a staged install (DESTDIR).
+#   cmake -DBUILD_DIR=... -DSCRATCH=... -DLIBDIR=... -DMANUALS=zev.1;zev-convert.1
+#         -P install_test.cmake
 cmake_minimum_required(VERSION 3.25)
 
 function(install_into prefix)
@@ -36,8 +38,12 @@ set(installed
     share/applications/zev.desktop share/mime/packages/zev.xml
     share/icons/hicolor/64x64/apps/zev.png
     share/doc/zev/LiberationSans-LICENSE.txt share/doc/zev/README.md
+    share/doc/zev/LICENSE share/doc/zev/THIRD-PARTY-NOTICES.txt
     share/doc/zev/docs/dialog-graph.png share/doc/zev/docs/guide.md
     share/doc/zev/docs/guide/movie-chest.png)
+foreach(page IN LISTS MANUALS)
+  list(APPEND installed share/man/man1/${page})
+endforeach()
 
 file(REMOVE_RECURSE ${SCRATCH})
 set(prefix ${SCRATCH}/prefix)

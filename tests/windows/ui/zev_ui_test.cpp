@@ -9,6 +9,10 @@
 //                                                 panel and the dialog are on the screen into FILE
 //                                                 ("panelX panelY dialogX dialogY width height")
 //   zev-ui-test.exe --close                     ends that zev.exe through eXit
+//   zev-ui-test.exe --installed FOLDER MOTION.bvh  the programs as a user installed them in FOLDER:
+//                                                 their version and icon, and zev.exe's first
+//                                                 start on the motion (the tests above need
+//                                                 the programs beside this one)
 
 #include <gtest/gtest.h>
 
@@ -26,6 +30,7 @@
 #include <vector>
 
 #include "analysis/effect_parameters.h"
+#include "common/version.h"
 #include "dialog/dialog_template.h"
 #include "dialog/start_up.h"
 #include "pages/report_pages.h"
@@ -40,6 +45,8 @@ using namespace std::chrono_literals;
 
 // The motion the tests open, from the command line.
 fs::path motionFile;
+// Where a user installed the programs (--installed); empty for the copies beside this program.
+fs::path installedFolder;
 
 fs::path programFolder() {
   std::wstring path(MAX_PATH, L'\0');
@@ -630,6 +637,53 @@ TEST(ZevExeStart, SplashThenTheDialogAsTheTemplateHasIt) {
   EXPECT_EQ(zev->exitCode(), 0u);
 }
 
+// A text of a program's version resource, as Explorer's Properties show it; empty if it has none.
+std::wstring versionText(const fs::path& program, const std::wstring& name) {
+  std::vector<char> resource(GetFileVersionInfoSizeW(program.c_str(), nullptr));
+  if (resource.empty() ||
+      !GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(resource.size()),
+                           resource.data())) {
+    return {};
+  }
+  void* text = nullptr;
+  UINT length = 0;
+  const std::wstring key = L"\\StringFileInfo\\040904B0\\" + name;
+  if (!VerQueryValueW(resource.data(), key.c_str(), &text, &length) || length == 0) return {};
+  return static_cast<const wchar_t*>(text);
+}
+
+// Both programs, as installed or beside this program, say what they are, their version and
+// copyright, and carry the program's icon.
+TEST(ZevPrograms, CarryTheirVersionAndIcon) {
+  const fs::path folder = installedFolder.empty() ? programFolder() : installedFolder;
+  for (const wchar_t* name : {L"zev.exe", L"zev-convert.exe"}) {
+    const fs::path program = folder / name;
+    SCOPED_TRACE(program.string());
+    EXPECT_EQ(versionText(program, L"ProductName"), L"Z.E.V");
+    EXPECT_EQ(versionText(program, L"ProductVersion"), wide(ZEV_VERSION));
+    EXPECT_EQ(versionText(program, L"FileVersion"), wide(ZEV_VERSION));
+    EXPECT_EQ(versionText(program, L"OriginalFilename"), name);
+    EXPECT_NE(versionText(program, L"FileDescription"), L"");
+    EXPECT_TRUE(versionText(program, L"LegalCopyright").starts_with(L"Copyright (c) "));
+    EXPECT_GT(ExtractIconExW(program.c_str(), -1, nullptr, nullptr, 0), 0u);
+  }
+}
+
+// The first start as from Explorer's "Open with": the splash, then by itself the dialog with the
+// motion opened, and F3 ends the program.
+TEST(ZevExeAsInstalled, FirstStartShowsTheSplashThenTheMotion) {
+  if (installedFolder.empty()) GTEST_SKIP() << "for the programs a user installed (--installed)";
+  Program zev(quoted(installedFolder / L"zev.exe") + L" " + quoted(motionFile));
+  ASSERT_TRUE(waitForDialog(zev, L"")) << "no splash";
+  const std::optional<HWND> dialog =
+      waitForDialog(zev, MAIN_CAPTION, std::chrono::milliseconds(SPLASH_MILLISECONDS) + 10s);
+  ASSERT_TRUE(dialog) << "no main dialog after the splash";
+  EXPECT_TRUE(statusBecomes(*dialog, OPENED));
+  EXPECT_EQ(results(*dialog), "SAG");
+  PostMessageW(item(*dialog, ControlId::InfoButton), WM_KEYDOWN, VK_F3, 0);
+  EXPECT_EQ(zev.exitCode(), 0u);
+}
+
 // --show-graph FILE MOTION: zev.exe left showing the chest graph of a movie-mode analysis.
 int showGraph(const fs::path& placeFile) {
   std::unique_ptr<Program> zev = startZev(quoted(motionFile));
@@ -700,9 +754,16 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (argc == 2 && std::wstring(argv[1]) == L"--close") return zev::closeShown();
   ::testing::InitGoogleTest(&argc, argv);
+  if (argc == 4 && std::wstring(argv[1]) == L"--installed") {
+    zev::installedFolder = argv[2];
+    zev::motionFile = fs::absolute(argv[3]);
+    GTEST_FLAG_SET(filter, "ZevPrograms.*:ZevExeAsInstalled.*");
+    return RUN_ALL_TESTS();
+  }
   if (argc != 2) {
     std::fprintf(stderr,
-                 "usage: zev-ui-test MOTION.bvh | --show-graph FILE MOTION.bvh | --close\n");
+                 "usage: zev-ui-test MOTION.bvh | --show-graph FILE MOTION.bvh | --close"
+                 " | --installed FOLDER MOTION.bvh\n");
     return 2;
   }
   zev::motionFile = fs::absolute(argv[1]);
