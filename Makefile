@@ -6,10 +6,22 @@ FUZZ_BUILD ?= build-fuzz
 WEB_BUILD ?= build-web
 LIBCXX_BUILD ?= build-libcxx
 WINDOWS_BUILD ?= build-windows
+DIST ?= dist
 FUZZ_SECONDS ?= 300
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build test demo bench run sanitize-test thread-test fuzz web web-test libcxx-test windows windows-test clean
+# Every date a build writes (the manual pages, the archives' entries, the package's changelog) is
+# the last commit's time, so that two builds of one commit give the same bytes: in a source
+# tarball from the file git archive filled in, in a checkout from git.
+ifndef SOURCE_DATE_EPOCH
+SOURCE_DATE_EPOCH := $(shell sed -n 's/^\([0-9][0-9]*\)$$/\1/p' packaging/source-date-epoch)
+ifeq ($(SOURCE_DATE_EPOCH),)
+SOURCE_DATE_EPOCH := $(shell git log -1 --format=%ct 2>/dev/null)
+endif
+endif
+export SOURCE_DATE_EPOCH
+
+.PHONY: deps build test demo bench run sanitize-test thread-test fuzz web web-test libcxx-test windows windows-test dist dist-test dist-repro clean
 
 deps:
 	@scripts/install-deps
@@ -54,7 +66,7 @@ fuzz: deps
 web:
 	@scripts/install-deps --web
 	NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B $(WEB_BUILD) -DZEV_WEB=ON \
-	    -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG"
+	    -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O3 -DNDEBUG"
 	NODE_PATH=/usr/share/nodejs cmake --build $(WEB_BUILD) -j $(JOBS)
 
 # The browser edition against the native converter: node runs zev-convert.js, headless Chromium
@@ -84,6 +96,27 @@ windows-test: build windows
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	@scripts/windows-test $(WINDOWS_BUILD) $(BUILD) $(JOBS)
 
+# The downloads in $(DIST)/, made from the builds above (the native programs, the page, the Windows
+# programs): the Windows zip, the web zip, the Debian package, the source tarball, SHA256SUMS.
+dist: web windows
+	@scripts/install-deps --dist
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS) --target zev zev-convert zev-convert-manual
+	@scripts/dist $(BUILD) $(WEB_BUILD) $(WINDOWS_BUILD) $(DIST)
+
+# Each download tested as a user gets it, in scratch folders: the Windows programs in a new wine
+# prefix, the web page from disk in Chromium, the package installed and removed, the tarball built;
+# then the packaging again under another umask, time zone and language, to the same bytes.
+dist-test: dist
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target zev-ui-test
+	@scripts/dist-test $(DIST) $(BUILD) $(WEB_BUILD) $(WINDOWS_BUILD)
+
+# make dist in two fresh clones in different folders, one after the other, under different umasks,
+# time zones and languages: the same bytes, or diffoscope's report of the first file that differs.
+dist-repro:
+	@scripts/install-deps --dist
+	@scripts/dist-repro $(JOBS)
+
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(WEB_BUILD) $(LIBCXX_BUILD) \
-	    $(WINDOWS_BUILD) out
+	    $(WINDOWS_BUILD) $(DIST) out

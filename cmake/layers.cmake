@@ -1,24 +1,30 @@
 # The layers of the code and what each may build on. Every library and program names its layer
 # with zev_layer(); zev_check_layers() stops the configuration when a target links a library of a
-# layer it may not use, and tests/layers_test.cmake holds the source files' includes to the same
-# table.
+# layer it may not use, and tests/layers_test.cmake includes this file to hold the source files'
+# includes to the same table. docs/architecture.md quotes the table; tests/docs checks the quote.
 #
-#   core      src/common src/files src/store src/bvh src/analysis src/pz2: the standard library only
-#   pages     src/pages: the display panel's pages as drawing lists
-#   dialog    src/dialog: the main dialog's decisions, without a window
-#   pictures  src/pictures: the pages drawn with Qt Gui, and PNG files of them
-#   desktop   src/desktop: the Qt Widgets dialog
-#   cli       src/cli: zev-convert
-#   web       src/web: the browser page's entry points and the converter for node
-#   win32     src/win32: the dialog program for Windows, zev.exe
+# ZEV_LAYER_FOLDERS_<layer>: the folders of src/ that make up the layer.
+# ZEV_LAYERS_<layer>: the layers it may use, itself included, then the other libraries it may link.
+set(ZEV_LAYER_NAMES core pages dialog pictures desktop cli web win32)
+set(ZEV_LAYER_FOLDERS_core common files store bvh analysis pz2)  # the standard library only
+set(ZEV_LAYER_FOLDERS_pages pages)        # the display panel's pages as drawing lists
+set(ZEV_LAYER_FOLDERS_dialog dialog)      # the main dialog's description and decisions, no window
+set(ZEV_LAYER_FOLDERS_pictures pictures)  # the pages drawn with Qt Gui, and PNG files of them
+set(ZEV_LAYER_FOLDERS_desktop desktop)    # the Qt Widgets dialog
+set(ZEV_LAYER_FOLDERS_cli cli)            # zev-convert, natively, for Windows and for node
+set(ZEV_LAYER_FOLDERS_web web)            # the browser page's entry points
+set(ZEV_LAYER_FOLDERS_win32 win32)        # the dialog program for Windows, zev.exe
 set(ZEV_LAYERS_core core)
 set(ZEV_LAYERS_pages core pages)
 set(ZEV_LAYERS_dialog core pages dialog)
 set(ZEV_LAYERS_pictures core pages pictures Qt6::Gui)
 set(ZEV_LAYERS_desktop core pages dialog pictures desktop Qt6::Gui Qt6::Widgets)
-set(ZEV_LAYERS_cli core pages pictures cli Threads::Threads CLI11::CLI11)
-set(ZEV_LAYERS_web core pages dialog cli web)
+set(ZEV_LAYERS_cli core pages pictures cli Threads::Threads CLI11::CLI11 ${CMAKE_DL_LIBS})
+set(ZEV_LAYERS_web core pages dialog web)
 set(ZEV_LAYERS_win32 core pages dialog win32 comctl32 comdlg32 gdi32 shell32)
+# The layers whose every file may include the Windows API's headers; elsewhere only files whose
+# names end in _windows.cpp may.
+set(ZEV_WINDOWS_LAYERS win32)
 
 function(zev_layer target layer)
   if(NOT DEFINED ZEV_LAYERS_${layer})

@@ -28,45 +28,67 @@ double degreesToRadians(double angle) {
   return angle * ANGLE_PI * ONE_180TH;
 }
 
-Vector3 rotateAboutAxis(const Vector3& v, const Vector3& axis, double angle) {
+AxisTurn::AxisTurn(const Vector3& axis, double angle) {
   const double c = std::cos(angle);
   const double s = std::sin(angle);
   const double k = 1.0 - c;
   const double ux = axis.x;
   const double uy = axis.y;
   const double uz = axis.z;
+  m_[0][0] = c + k * ux * ux;
+  m_[0][1] = k * ux * uy + s * uz;
+  m_[0][2] = k * ux * uz - s * uy;
+  m_[1][0] = k * ux * uy - s * uz;
+  m_[1][1] = c + k * uy * uy;
+  m_[1][2] = k * uy * uz + s * ux;
+  m_[2][0] = k * ux * uz + s * uy;
+  m_[2][1] = k * uy * uz - s * ux;
+  m_[2][2] = c + k * uz * uz;
+}
+
+Vector3 AxisTurn::apply(const Vector3& v) const {
   return {
-      (c + k * ux * ux) * v.x + (k * ux * uy + s * uz) * v.y + (k * ux * uz - s * uy) * v.z,
-      (k * ux * uy - s * uz) * v.x + (c + k * uy * uy) * v.y + (k * uy * uz + s * ux) * v.z,
-      (k * ux * uz + s * uy) * v.x + (k * uy * uz - s * ux) * v.y + (c + k * uz * uz) * v.z,
+      m_[0][0] * v.x + m_[0][1] * v.y + m_[0][2] * v.z,
+      applyVertical(v),
+      m_[2][0] * v.x + m_[2][1] * v.y + m_[2][2] * v.z,
   };
 }
 
+double AxisTurn::applyVertical(const Vector3& v) const {
+  return m_[1][0] * v.x + m_[1][1] * v.y + m_[1][2] * v.z;
+}
+
+Vector3 rotateAboutAxis(const Vector3& v, const Vector3& axis, double angle) {
+  return AxisTurn(axis, angle).apply(v);
+}
+
+ChainTurn::ChainTurn(double a, double b, double c)
+    : ChainTurn(degreesToRadians(a), degreesToRadians(-b), degreesToRadians(-c), InRadians{}) {}
+
+// The front and up axes after the first turn; the up axis is carried along by the second.
+ChainTurn::ChainTurn(double alpha, double bNegated, double cNegated, InRadians)
+    : sa_(std::sin(alpha)),
+      ca_(std::cos(alpha)),
+      aboutFront_({0.0, -sa_, ca_}, cNegated),
+      aboutCarriedUp_(aboutFront_.apply({0.0, ca_, sa_}), bNegated) {}
+
+double ChainTurn::vertical(const Vector3& v) const {
+  const Vector3 w{v.x, ca_ * v.y - sa_ * v.z, sa_ * v.y + ca_ * v.z};
+  return aboutCarriedUp_.applyVertical(aboutFront_.apply(w));
+}
+
+double ChainTurn::front() const { return vertical({0.0, 0.0, 1.0}); }
+double ChainTurn::side() const { return vertical({1.0, 0.0, 0.0}); }
+double ChainTurn::up() const { return vertical({0.0, 1.0, 0.0}); }
+
 double rotateByThreeAngles(double a, double b, double c, const Vector3& v) {
-  const double alpha = degreesToRadians(a);
-  const double bNegated = degreesToRadians(-b);
-  const double cNegated = degreesToRadians(-c);
-  const double sa = std::sin(alpha);
-  const double ca = std::cos(alpha);
-  const Vector3 w{v.x, ca * v.y - sa * v.z, sa * v.y + ca * v.z};
-  // The front and up axes after the first turn; the up axis is carried along by the second.
-  const Vector3 front{0.0, -sa, ca};
-  const Vector3 up{0.0, ca, sa};
-  const Vector3 p = rotateAboutAxis(w, front, cNegated);
-  const Vector3 carriedUp = rotateAboutAxis(up, front, cNegated);
-  return rotateAboutAxis(p, carriedUp, bNegated).y;
+  return ChainTurn(a, b, c).vertical(v);
 }
 
-double frontComponent(double a, double b, double c) {
-  return rotateByThreeAngles(a, b, c, {0.0, 0.0, 1.0});
-}
+double frontComponent(double a, double b, double c) { return ChainTurn(a, b, c).front(); }
 
-double sideComponent(double a, double b, double c) {
-  return rotateByThreeAngles(a, b, c, {1.0, 0.0, 0.0});
-}
+double sideComponent(double a, double b, double c) { return ChainTurn(a, b, c).side(); }
 
-double upComponent(double a, double b, double c) {
-  return rotateByThreeAngles(a, b, c, {0.0, 1.0, 0.0});
-}
+double upComponent(double a, double b, double c) { return ChainTurn(a, b, c).up(); }
 
 }  // namespace zev

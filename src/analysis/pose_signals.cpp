@@ -25,19 +25,19 @@ void extractPoseSignals(const Motion& motion, double G, Signals& signals) {
       headSums[k] = head[k] + neck[k] + abdomen[k] + chest[k] + hip[k];
     }
 
-    // The rotation helpers take a chain's channel sums in the order 1, 3, 2.
-    const double c1 = chestSums[0], c2 = chestSums[1], c3 = chestSums[2];
-    signals[Slot::chestUp][i] = G * upComponent(c1, c3, c2);
-    signals[Slot::chestSide][i] = G * sideComponent(c1, c3, c2);
-    signals[Slot::chestFront][i] = G * frontComponent(c1, c3, c2);
+    // A chain's turn takes its channel sums in the order 1, 3, 2.
+    const ChainTurn chestTurn(chestSums[0], chestSums[2], chestSums[1]);
+    signals[Slot::chestUp][i] = G * chestTurn.up();
+    signals[Slot::chestSide][i] = G * chestTurn.side();
+    signals[Slot::chestFront][i] = G * chestTurn.front();
 
-    signals[Slot::hipUp][i] = G * upComponent(hip[0], hip[2], hip[1]);
+    signals[Slot::hipUp][i] = G * ChainTurn(hip[0], hip[2], hip[1]).up();
 
     signals[Slot::twistSum][i] = headSums[2] * TWIST_SCALE;
-    const double h1 = headSums[0], h2 = headSums[1], h3 = headSums[2];
-    const double front = frontComponent(h1, h3, h2);
-    const double side = sideComponent(h1, h3, h2);
-    signals[Slot::headUp][i] = G * upComponent(h1, h3, h2);
+    const ChainTurn headTurn(headSums[0], headSums[2], headSums[1]);
+    const double front = headTurn.front();
+    const double side = headTurn.side();
+    signals[Slot::headUp][i] = G * headTurn.up();
     signals[Slot::headSide][i] = G * side;
     signals[Slot::headFront][i] = G * front;
     signals[Slot::earringSway][i] = G * front * EARRING_SCALE;

@@ -10,25 +10,24 @@ namespace {
 constexpr double KERNEL_SCALE = -0.03333333333333333;  // -1/30
 constexpr double AMPLITUDE_SCALE = 0.1;
 
-// The sine of each entry's angle, the angle accumulated by adding the step once per entry.
-SpringKernel kernelSines(double step) {
-  SpringKernel sines;
+// Each kernel entry is (sine × weight) × amplitude × -1/30, with the sine of the step added k times
+// to 0 and the weight 30 - k. The first product depends only on the step, so one call forms it once
+// for all its frames; each frame's entries are then formed from it in the same order as afresh.
+SpringKernel kernelShape(double step) {
+  SpringKernel shape;
   double theta = 0.0;
-  for (double& sine : sines) {
-    sine = std::sin(theta);
-    theta += step;
-  }
-  return sines;
-}
-
-// The sines depend only on the step, so one call computes them once for all its frames; each
-// entry is still formed in the same order as if its sine were taken afresh.
-void fillKernel(const SpringKernel& sines, double amplitude, SpringKernel& kernel) {
   double weight = KERNEL_LENGTH;
-  for (int k = 0; k < KERNEL_LENGTH; ++k) {
-    kernel[k] = ((sines[k] * weight) * amplitude) * KERNEL_SCALE;
+  for (double& entry : shape) {
+    entry = std::sin(theta) * weight;
+    theta += step;
     weight -= 1.0;
   }
+  return shape;
+}
+
+// Adds the first count entries of one frame's kernel to sum.
+void addKernel(const SpringKernel& shape, double amplitude, double* sum, int count) {
+  for (int k = 0; k < count; ++k) sum[k] = sum[k] + (shape[k] * amplitude) * KERNEL_SCALE;
 }
 
 }  // namespace
@@ -46,18 +45,20 @@ void springFilter(FrameArray& signal, int frameCount, double gain, FilterMode mo
   for (int k = 0; k + 1 < n; ++k) filterDiff[k] = signal[k + 1] - signal[k];
   if (seam.ring) filterDiff[n - 1] = (signal[0] + seam.travel) - signal[n - 1];
 
-  const SpringKernel sines = kernelSines(step);
-  SpringKernel kernel;
+  const SpringKernel shape = kernelShape(step);
   const int kernels = seam.ring ? n : n - 2;
   for (int i = 0; i < kernels; ++i) {
     // The second difference belongs to frame i + 1, where the kernel's first non-zero entry falls;
     // in a ring the last two take in the step across the seam.
     const double next = i + 1 < n ? filterDiff[i + 1] : filterDiff[0];
     const double amplitude = ((next - filterDiff[i]) * gain) * AMPLITUDE_SCALE;
-    fillKernel(sines, amplitude, kernel);
-    // Within the capacity, whatever frame count a caller passes; a motion's tails always fit.
-    const int reach = std::min(KERNEL_LENGTH, FRAME_CAPACITY - i);
-    for (int k = 0; k < reach; ++k) filterSum[i + k] = filterSum[i + k] + kernel[k];
+    // Within the capacity, whatever frame count a caller passes; a motion's tails always fit, and
+    // their kernels are added whole, in a loop of known length that the compiler can widen.
+    if (i + KERNEL_LENGTH <= FRAME_CAPACITY) {
+      addKernel(shape, amplitude, &filterSum[i], KERNEL_LENGTH);
+    } else {
+      addKernel(shape, amplitude, &filterSum[i], FRAME_CAPACITY - i);
+    }
   }
   // A ring's entries past the last frame fold onto the frames they reach round to; a cycle shorter
   // than a kernel is gone round more than once. An open motion has none to fold.

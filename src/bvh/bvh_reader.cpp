@@ -1,16 +1,18 @@
 #include "bvh/bvh_reader.h"
 
-#include <fast_float/fast_float.h>
-
 #include <algorithm>
 #include <array>
-#include <charconv>
+#include <bit>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <limits>
 #include <system_error>
 
+#include "bvh/decimal_text.h"
+#include "bvh/text_scan.h"
 #include "common/number_format.h"
 #include "files/file_system.h"
 #include "store/frame_rate.h"
@@ -19,74 +21,100 @@ namespace zev {
 
 namespace {
 
-constexpr int LINE_BUFFER_SIZE = 10000;
 constexpr int HEADER_LINE_CHARS = 999;
 constexpr int MOTION_LINE_CHARS = 9999;
 constexpr int ROOT_LINE_TRIES = 3;
 constexpr int VALUE_CHARS = 10;
 constexpr int HIP_VALUES = 6;
+// Room for many lines per read from the file; a piece of a line always fits, so that every piece
+// can be handed out where it lies.
 constexpr std::size_t CHUNK_SIZE = 1 << 16;
+static_assert(CHUNK_SIZE > MOTION_LINE_CHARS);
 // A motion line of 9,999 characters holds at most this many values (one character and one
 // separator each), so larger value indices can never be reached.
 constexpr int MAX_VALUES_PER_LINE = MOTION_LINE_CHARS / 2 + 1;
+// How much of a value as the file writes it a detail shows.
+constexpr std::size_t SHOWN_CHARS = 24;
 
-// Where each value of a motion line goes: a channel of a track, a hip position, or nowhere.
+// Where each value of a motion line goes: frame f's value to first[f * stride], a channel of a
+// track or a hip position of the staged motion; nowhere when first is null.
 struct ValueTarget {
-  int track;    // NO_TARGET, HIP_POSITION or a track number
-  int channel;  // 0 to 2: the track's channel, or the position axis
+  double* first = nullptr;
+  std::ptrdiff_t stride = 0;
 };
-constexpr int NO_TARGET = -1;
-constexpr int HIP_POSITION = JOINT_TRACK_COUNT;
+
+struct NeededValue {
+  int index;
+  ValueTarget target;
+};
 
 }  // namespace
 
 struct BvhReader::Scratch {
   std::array<char, CHUNK_SIZE> chunk;
-  std::array<char, LINE_BUFFER_SIZE> line;
   // What a read produces before it is known to be good; copied into the caller's motion only on
   // success, so a failed read never leaves it mixing a new frame count with old tracks.
   Motion staged;
   std::array<ValueTarget, MAX_VALUES_PER_LINE> valueTargets;
+  // The values that go somewhere, by ascending index.
+  std::array<NeededValue, HIP_VALUES + CHANNELS_PER_JOINT * TABLE_JOINT_COUNT> neededValues;
+  int neededCount = 0;
 };
 
 namespace {
-
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::string_view from(std::string_view line, std::size_t position) {
   return position < line.size() ? line.substr(position) : std::string_view{};
 }
 
+// The first blank or tab of line at or after position, or line.size() when there is none.
+std::size_t findSeparator(std::string_view line, std::size_t position) {
+  while (position < line.size() && !isBlank(line[position])) ++position;
+  return position;
+}
+
 // Byte source for one read: a file through the chunk buffer, or bytes in memory. Both go through
-// the same line reading, so the fuzzer exercises exactly what a file read does. Counts the lines
-// of the file, so that a failure can say where it arose.
+// the same line reading, so the fuzzer exercises exactly what a file read does. Pieces of lines
+// are handed out where they lie, in the bytes or in the chunk, valid until the next piece is
+// read. Counts the lines of the file, so that a failure can say where it arose.
 class LineReader {
  public:
   LineReader(BvhReader::Scratch& scratch, std::string_view bytes)
-      : scratch_(scratch), cursor_(bytes.data()), end_(bytes.data() + bytes.size()) {}
-  LineReader(BvhReader::Scratch& scratch, std::FILE* file) : scratch_(scratch), file_(file) {}
+      : chunk_(scratch.chunk), cursor_(bytes.data()), end_(bytes.data() + bytes.size()) {}
+  LineReader(BvhReader::Scratch& scratch, std::FILE* file)
+      : chunk_(scratch.chunk), file_(file), cursor_(chunk_.data()), end_(chunk_.data()) {}
 
   // Reads one piece of a line, at most maxChars characters, its line end kept. False when the
   // input has ended (nothing read) or cannot be read.
   bool readLine(int maxChars, std::string_view& line) {
-    std::size_t length = 0;
+    const auto limit = static_cast<std::size_t>(maxChars);
     bool lineEnded = false;
-    while (!lineEnded && length < static_cast<std::size_t>(maxChars)) {
-      if (cursor_ == end_ && !refill()) break;
-      const std::size_t available =
-          std::min(static_cast<std::size_t>(end_ - cursor_), maxChars - length);
-      const void* lineFeed = std::memchr(cursor_, '\n', available);
-      const std::size_t taken =
-          lineFeed ? static_cast<std::size_t>(static_cast<const char*>(lineFeed) - cursor_) + 1
-                   : available;
-      std::memcpy(scratch_.line.data() + length, cursor_, taken);
-      cursor_ += taken;
-      length += taken;
+    std::size_t length = 0;
+    const char* lineEnd = nullptr;
+    for (bool more = true;;) {
+      const auto available = static_cast<std::size_t>(end_ - cursor_);
+      const std::size_t window = std::min(available, limit);
+      // A carriage return, where there is one, mostly stands just before the line feed.
+      lineEnd = findEither(cursor_, window, '\n', '\r');
+      const char* lineFeed = lineEnd;
+      if (lineFeed != nullptr && *lineFeed == '\r') {
+        lineFeed =
+            findEither(lineFeed, window - static_cast<std::size_t>(lineFeed - cursor_), '\n', '\n');
+      }
       lineEnded = lineFeed != nullptr;
+      if (lineEnded) {
+        length = static_cast<std::size_t>(lineFeed - cursor_) + 1;
+        break;
+      }
+      if (available >= limit || !more) {
+        length = window;
+        break;
+      }
+      more = refill();
     }
-    line = std::string_view(scratch_.line.data(), length);
+    line = std::string_view(cursor_, length);
+    firstLineEnd_ = lineEnd ? static_cast<std::size_t>(lineEnd - cursor_) : length;
+    cursor_ += length;
     if (length == 0 || error_) return false;
     // A piece that continues an over-long line keeps that line's number.
     if (atLineStart_) ++lineNumber_;
@@ -94,12 +122,20 @@ class LineReader {
     return true;
   }
 
+  // Where the first carriage return or line feed of the last piece stands; its length when it
+  // holds neither.
+  std::size_t firstLineEnd() const { return firstLineEnd_; }
+
+  // Whether the line of the last piece goes on beyond it: the piece was cut at its length.
+  bool lineGoesOn() { return !atLineStart_ && (cursor_ != end_ || refill()); }
+
   // Drops the rest of a line that did not fit into the piece just read.
-  void skipRestOfLine(std::string_view piece) {
-    if (!piece.empty() && piece.back() == '\n') return;
+  void skipRestOfLine() {
+    if (atLineStart_) return;
     while (cursor_ != end_ || refill()) {
-      const void* lineFeed = std::memchr(cursor_, '\n', static_cast<std::size_t>(end_ - cursor_));
-      cursor_ = lineFeed ? static_cast<const char*>(lineFeed) + 1 : end_;
+      const char* lineFeed =
+          findEither(cursor_, static_cast<std::size_t>(end_ - cursor_), '\n', '\n');
+      cursor_ = lineFeed ? lineFeed + 1 : end_;
       if (lineFeed) break;
     }
     atLineStart_ = true;
@@ -111,58 +147,28 @@ class LineReader {
   std::error_code error() const { return error_; }
 
  private:
+  // Moves what is left of the chunk to its start and fills the rest from the file; false when
+  // nothing more came. Bytes in memory have nothing more.
   bool refill() {
     if (file_ == nullptr || error_) return false;
-    const std::size_t got = std::fread(scratch_.chunk.data(), 1, scratch_.chunk.size(), file_);
-    if (got == 0) {
-      if (std::ferror(file_) != 0) error_ = lastSystemError();
-      return false;
-    }
-    cursor_ = scratch_.chunk.data();
-    end_ = cursor_ + got;
-    return true;
+    const auto kept = static_cast<std::size_t>(end_ - cursor_);
+    std::memmove(chunk_.data(), cursor_, kept);
+    const std::size_t got = std::fread(chunk_.data() + kept, 1, chunk_.size() - kept, file_);
+    if (got == 0 && std::ferror(file_) != 0) error_ = lastSystemError();
+    cursor_ = chunk_.data();
+    end_ = cursor_ + kept + got;
+    return got != 0;
   }
 
-  BvhReader::Scratch& scratch_;
+  std::array<char, CHUNK_SIZE>& chunk_;
   std::FILE* file_ = nullptr;
-  const char* cursor_ = nullptr;
-  const char* end_ = nullptr;
+  const char* cursor_;
+  const char* end_;
   std::error_code error_;
+  std::size_t firstLineEnd_ = 0;
   int lineNumber_ = 0;
   bool atLineStart_ = true;
 };
-
-// Decimal number: blanks and tabs, optional sign, digits, optional fraction, optional exponent;
-// it ends at the first character that cannot continue it, and nothing readable gives 0. Only
-// this grammar is accepted (no "inf", "nan" or hexadecimal), independent of the locale. The
-// conversion is exactly rounded on every platform; an exponent too large gives an infinite
-// value, one too small gives zero.
-double parseDecimal(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && isBlank(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  const std::size_t mantissaStart = i;
-  std::size_t digits = 0;
-  while (i < text.size() && isDigit(text[i])) ++i, ++digits;
-  if (i < text.size() && text[i] == '.') {
-    ++i;
-    while (i < text.size() && isDigit(text[i])) ++i, ++digits;
-  }
-  if (digits == 0) return 0.0;
-  std::size_t end = i;
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-    std::size_t e = i + 1;
-    if (e < text.size() && (text[e] == '+' || text[e] == '-')) ++e;
-    if (e < text.size() && isDigit(text[e])) {
-      while (e < text.size() && isDigit(text[e])) ++e;
-      end = e;
-    }
-  }
-  double value = 0.0;
-  fast_float::from_chars(text.data() + mantissaStart, text.data() + end, value);
-  return negative ? -value : value;
-}
 
 // Whole number after blanks and tabs and an optional sign; nothing readable gives 0. Values
 // beyond the int range saturate, so they fail the frame range check instead of wrapping into it.
@@ -179,6 +185,17 @@ long long parseWholeNumber(std::string_view text) {
   return negative ? -value : value;
 }
 
+// A header value as the file writes it, for a detail: from its first character to the last before
+// the line end, cut to a length a message can show.
+std::string_view writtenValue(std::string_view text) {
+  std::size_t start = 0;
+  while (start < text.size() && isBlank(text[start])) ++start;
+  std::size_t end = start;
+  while (end < text.size() && !isLineEnd(text[end])) ++end;
+  while (end > start && isBlank(text[end - 1])) --end;
+  return text.substr(start, std::min(end - start, SHOWN_CHARS));
+}
+
 // The JOINT's name stands one character after the keyword and is followed by a separator, a line
 // end or the end of the line.
 bool nameMatches(std::string_view nameText, std::string_view name) {
@@ -189,17 +206,16 @@ bool nameMatches(std::string_view nameText, std::string_view name) {
 }
 
 // The whole number as the file writes it where parseWholeNumber reads it, for a detail: a number
-// too large for the frame count is shown as written, not as the saturated value.
+// too large for the frame count is shown as written, not as the saturated value. Empty when no
+// digit is there.
 std::string_view wholeNumberText(std::string_view text) {
   std::size_t start = 0;
   while (start < text.size() && isBlank(text[start])) ++start;
-  std::size_t end = start;
-  if (end < text.size() && (text[end] == '+' || text[end] == '-')) ++end;
+  std::size_t digits = start;
+  if (digits < text.size() && (text[digits] == '+' || text[digits] == '-')) ++digits;
+  std::size_t end = digits;
   while (end < text.size() && isDigit(text[end])) ++end;
-  constexpr std::size_t SHOWN = 24;
-  return end - start > 1 || (end > start && isDigit(text[start]))
-             ? text.substr(start, std::min(end - start, SHOWN))
-             : std::string_view("0");
+  return end > digits ? text.substr(start, std::min(end - start, SHOWN_CHARS)) : std::string_view{};
 }
 
 // One read of one file or buffer into the scratch's staged motion.
@@ -298,7 +314,8 @@ class Read {
     const int framesLine = lines_.lineNumber();
     const long long frames = parseWholeNumber(from(line, 8));
     result_.frames = frames;
-    ReadDetail framesText(wholeNumberText(from(line, 8)));
+    const ReadDetail framesText(wholeNumberText(from(line, 8)));
+    const ReadDetail framesWritten(writtenValue(from(line, 7)));
     if (!lines_.readLine(HEADER_LINE_CHARS, line)) {
       return cannotRead("the file ends after its Frames: line");
     }
@@ -306,28 +323,64 @@ class Read {
       result_.detail.append("the line after Frames: is not a Frame Time: line");
       return BvhReadStatus::ReadError;
     }
-    const double frameTime = parseDecimal(from(line, 11));
+    const std::string_view frameTimeText = from(line, 11);
+    const DecimalText frameTimeNumber = scanDecimal(frameTimeText);
+    const double frameTime = valueOf(frameTimeText, frameTimeNumber);
     staged().frameTime = frameTime;
     if (frames < MIN_FRAMES || frames > MAX_FRAMES) {
       result_.line = framesLine;
-      result_.detail.append("Frames: ").append(framesText.view()).append(" is outside ");
-      result_.detail.append(MIN_FRAMES).append(" to ").append(MAX_FRAMES);
+      if (framesText.empty()) {
+        describeNoNumber("Frames:", framesWritten.view(), "is not a whole number");
+      } else {
+        result_.detail.append("Frames: ").append(framesText.view()).append(" is outside ");
+        result_.detail.append(MIN_FRAMES).append(" to ").append(MAX_FRAMES);
+      }
       return BvhReadStatus::FrameRange;
     }
     staged().frameCount = static_cast<int>(frames);
     if (!frameRateAccepted(frameTime)) {
-      result_.detail.append("Frame Time ").append(formatShortest(frameTime).view());
-      const double rate = frameRateBeforeCut(frameTime);
-      if (frameTime > 0.0 && std::isfinite(rate)) {
-        result_.detail.append(" is ").append(formatShortest(std::floor(rate)).view());
-        result_.detail.append(" fps, outside ").append(MIN_FRAME_RATE).append(" to ");
-        result_.detail.append(MAX_FRAME_RATE);
-      } else {
-        result_.detail.append(" gives no frame rate");
-      }
+      describeFrameTime(frameTimeText, frameTimeNumber, frameTime);
       return BvhReadStatus::FpsRange;
     }
     return BvhReadStatus::Ok;
+  }
+
+  // A header value that holds no number: shown as the file writes it, since the 0 read from it
+  // would mislead.
+  void describeNoNumber(std::string_view keyword, std::string_view written,
+                        std::string_view notANumber) {
+    result_.detail.append(keyword).append(" ");
+    if (written.empty()) {
+      result_.detail.append("holds no number");
+    } else {
+      result_.detail.append(written).append(" ").append(notANumber);
+    }
+  }
+
+  // Why a frame time gives no accepted frame rate.
+  void describeFrameTime(std::string_view text, const DecimalText& number, double frameTime) {
+    const std::string_view written = writtenValue(text);
+    if (number.end == 0 || !writtenValue(from(text, number.end)).empty()) {
+      describeNoNumber("Frame Time:", written, "is not a number of seconds");
+      return;
+    }
+    const std::string_view digits =
+        text.substr(number.mantissaStart, number.end - number.mantissaStart);
+    if (frameTime == 0.0 && digits.find_first_of("123456789") < digits.find_first_of("eE")) {
+      result_.detail.append("Frame Time: ")
+          .append(written)
+          .append(" is too short for a frame rate");
+      return;
+    }
+    result_.detail.append("Frame Time ").append(formatShortest(frameTime).view());
+    const double rate = frameRateBeforeCut(frameTime);
+    if (frameTime > 0.0 && std::isfinite(rate)) {
+      result_.detail.append(" is ").append(formatShortest(std::floor(rate)).view());
+      result_.detail.append(" fps, outside ").append(MIN_FRAME_RATE).append(" to ");
+      result_.detail.append(MAX_FRAME_RATE);
+    } else {
+      result_.detail.append(" gives no frame rate");
+    }
   }
 
   // Returns the index of the last value needed on each motion line. The table joints may stand
@@ -339,57 +392,90 @@ class Read {
       last = std::max(last, staged().channelStart[entry] + 2);
     }
     last = std::min(last, MAX_VALUES_PER_LINE - 1);
-    std::fill_n(targets.begin(), last + 1, ValueTarget{NO_TARGET, 0});
+    std::fill_n(targets.begin(), last + 1, ValueTarget{});
+    const auto channelOf = [this](Track track, int channel) {
+      return ValueTarget{&staged()[track][0][static_cast<std::size_t>(channel)],
+                         CHANNELS_PER_JOINT};
+    };
+    FrameArray* const positions[] = {&staged().hipXPos, &staged().hipYPos, &staged().hipZPos};
     for (int axis = 0; axis < 3; ++axis) {
-      targets[axis] = {HIP_POSITION, axis};
-      targets[axis + 3] = {static_cast<int>(Track::hip), axis};
+      targets[axis] = {positions[axis]->data(), 1};
+      targets[axis + 3] = channelOf(Track::hip, axis);
     }
     for (int entry = 0; entry < TABLE_JOINT_COUNT; ++entry) {
       for (int m = 0; m < CHANNELS_PER_JOINT; ++m) {
         const int index = staged().channelStart[entry] + m;
-        if (index <= last) targets[index] = {static_cast<int>(trackOfTableJoint(entry)), m};
+        if (index <= last) targets[index] = channelOf(trackOfTableJoint(entry), m);
       }
+    }
+    scratch_.neededCount = 0;
+    for (int index = 0; index <= last; ++index) {
+      if (targets[index].first == nullptr) continue;
+      scratch_.neededValues[static_cast<std::size_t>(scratch_.neededCount++)] = {index,
+                                                                                 targets[index]};
     }
     return last;
   }
 
-  // Values that go nowhere are skipped unconverted: only their separators matter.
-  void storeValue(const ValueTarget& target, int frame, std::string_view text) {
-    if (target.track == HIP_POSITION) {
-      FrameArray* const positions[] = {&staged().hipXPos, &staged().hipYPos, &staged().hipZPos};
-      (*positions[target.channel])[frame] = parseDecimal(text);
-    } else if (target.track != NO_TARGET) {
-      staged().tracks[target.track][frame][target.channel] = parseDecimal(text);
+  static void store(const ValueTarget& target, int frame, std::string_view text) {
+    target.first[static_cast<std::ptrdiff_t>(frame) * target.stride] = parseDecimal(text);
+  }
+
+  // Reads the needed values of a line as Poser writes it: values with one separator between two,
+  // up to the line's first line end (at firstEnd). False, having read nothing for certain, where
+  // the line is not of that kind or does not hold the values it needs.
+  bool readRegularLine(std::string_view line, std::size_t firstEnd, int frame, int last) {
+    SeparatorWalk walk(line.substr(0, firstEnd));
+    for (int v = 0; v < scratch_.neededCount; ++v) {
+      const NeededValue& value = scratch_.neededValues[static_cast<std::size_t>(v)];
+      // Value c starts after the c-th separator.
+      std::size_t start = 0;
+      if (value.index > 0) {
+        const std::size_t separator = walk.separator(value.index);
+        if (separator == SeparatorWalk::NONE) return false;
+        start = separator + 1;
+      }
+      store(value.target, frame, line.substr(start, VALUE_CHARS));
     }
+    // One further value must follow the last needed one.
+    const std::size_t separator = walk.separator(last + 1);
+    return separator != SeparatorWalk::NONE && separator + 1 < firstEnd;
   }
 
   // Reads the needed values of one motion line. A line must hold at least one further value after
   // the last needed one; one that ends sooner fails as the export's frame-rate message does.
+  // Values that go nowhere are skipped unconverted: only their separators matter.
   BvhReadStatus readMotionLine(std::string_view line, int frame, int last) {
+    const std::size_t n = line.size();
+    if (readRegularLine(line, lines_.firstLineEnd(), frame, last)) return BvhReadStatus::Ok;
+    // Value by value, as the export reads every line.
     std::size_t p = 0;
     for (int c = 0; c <= last; ++c) {
       const std::size_t start = p;
-      storeValue(scratch_.valueTargets[c], frame, line.substr(p, VALUE_CHARS));
-      bool ended = p + 1 >= line.size() || isLineEnd(line[p + 1]);
-      if (!ended) {
-        std::size_t separator = p + 1;
-        while (separator < line.size() && !isBlank(line[separator])) ++separator;
-        p = separator + 1;
-        ended = separator == line.size() || p >= line.size() || isLineEnd(line[p]);
-      }
-      if (ended) {
-        // The value at the cursor counts only where the line holds something there.
-        const int values = start < line.size() && !isLineEnd(line[start]) ? c + 1 : c;
-        if (values == 0) {
-          result_.detail.append("the motion line is empty");
-        } else {
-          result_.detail.append("the motion line ends after ").append(values).append(" of the ");
-          result_.detail.append(last + 2).append(" values it needs");
-        }
-        return BvhReadStatus::FpsRange;
-      }
+      const ValueTarget& target = scratch_.valueTargets[static_cast<std::size_t>(c)];
+      if (target.first != nullptr) store(target, frame, line.substr(p, VALUE_CHARS));
+      if (p + 1 >= n || isLineEnd(line[p + 1])) return lineEnded(line, start, c, last);
+      const std::size_t separator = findSeparator(line, p + 1);
+      p = separator + 1;
+      if (separator == n || p >= n || isLineEnd(line[p])) return lineEnded(line, start, c, last);
     }
     return BvhReadStatus::Ok;
+  }
+
+  // A motion line ran out while the value at start, the c-th, was read.
+  BvhReadStatus lineEnded(std::string_view line, std::size_t start, int c, int last) {
+    // The value at the cursor counts only where the line holds something there.
+    const int values = start < line.size() && !isLineEnd(line[start]) ? c + 1 : c;
+    if (lines_.lineGoesOn()) {
+      result_.detail.append("the motion line is longer than the ").append(MOTION_LINE_CHARS);
+      result_.detail.append(" characters the reader takes");
+    } else if (values == 0) {
+      result_.detail.append("the motion line is empty");
+    } else {
+      result_.detail.append("the motion line ends after ").append(values).append(" of the ");
+      result_.detail.append(last + 2).append(" values it needs");
+    }
+    return BvhReadStatus::FpsRange;
   }
 
   BvhReadStatus readMotion() {
@@ -407,7 +493,7 @@ class Read {
       if (status != BvhReadStatus::Ok) return status;
       // A figure with very many joints can carry more than a piece holds after the needed
       // values; the rest of its line is not the next frame.
-      lines_.skipRestOfLine(line);
+      lines_.skipRestOfLine();
     }
     return BvhReadStatus::Ok;
   }
@@ -499,6 +585,8 @@ BvhReadResult BvhReader::readFile(const std::filesystem::path& path, Motion& mot
   if (!std::filesystem::is_regular_file(status)) return cannotOpen("not a regular file");
   std::unique_ptr<std::FILE, FileCloser> file(openFile(path, "rb"));
   if (!file) return cannotOpen(lastSystemError().message());
+  // The chunk is the reader's buffer: the file's bytes go straight into it.
+  std::setvbuf(file.get(), nullptr, _IONBF, 0);
   LineReader lines(*scratch_, file.get());
   return readAndCommit(lines, *scratch_, motion);
 }

@@ -7,7 +7,6 @@
 
 #include "files/save_registry.h"
 #include "pages/panel_state.h"
-#include "store/motion_store.h"
 
 // zev-convert: BVH files to PZ2 pose files on the command line, each input through the same
 // analysis and save as the dialog's Open and Save. Settings come from options instead of the
@@ -20,11 +19,11 @@ namespace zev {
 // system; the program that runs it hands in what its platform can do.
 struct ConverterFeatures {
   // Draws the panel's pages of a converted motion as PNG files (--graphs), which the command
-  // saves with the input's other outputs: store, file title, still mode, G coefficient. Empty
-  // where the build cannot draw.
-  std::function<PagePictures(const MotionStore&, const std::string&, bool, int)> drawPages = {};
-  // Called once, on the calling thread, before the first page is drawn.
-  std::function<void()> startDrawing = {};
+  // saves with the input's other outputs. Empty where the build cannot draw.
+  std::function<PagePictures(const PagePictureRequest&)> drawPages = {};
+  // Called once, on the calling thread, before the first page is drawn: why drawing cannot start,
+  // for a person, or nothing when it can.
+  std::function<std::string()> startDrawing = {};
   // Whether inputs may be converted on several threads (-j).
   bool threads = true;
   // The files an input's wildcards name, where the system leaves them to the program (Windows);

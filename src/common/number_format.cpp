@@ -295,7 +295,67 @@ Candidate shortestDigits(double value) {
   }
 }
 
+// The fast path of writeSixDecimals. The exact text rounds the 17-digit form d of |value| half up
+// at the sixth decimal, so its digits are those of floor(d * 10^6 + 0.5). Below 2^20, the product
+// |value| * 10^6, rounded once to a double s, differs from d * 10^6 by less than
+// (2^-53 + 0.5 * 10^-16) * 2^20 * 10^6 < 1.7e-4. Where the fraction of s lies farther than
+// TIE_MARGIN from 1/2, both sides of that difference round to the same whole number, so
+// floor(s + 0.5) is the exact result; nearer to 1/2 the exact path decides.
+constexpr double FAST_LIMIT = 1048576.0;  // 2^20
+constexpr double TIE_MARGIN = 1.0 / 1024;
+constexpr std::uint64_t MILLION = 1'000'000;
+
+constexpr std::array<char, 200> DIGIT_PAIRS = [] {
+  std::array<char, 200> pairs{};
+  for (int i = 0; i < 100; ++i) {
+    pairs[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+    pairs[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+  }
+  return pairs;
+}();
+
+char* writeDigitPair(char* out, std::uint32_t pair) {
+  std::memcpy(out, DIGIT_PAIRS.data() + 2 * pair, 2);
+  return out + 2;
+}
+
+// False where the exact path must decide.
+bool writeSixDecimalsFast(double value, char*& out) {
+  const double magnitude = std::fabs(value);
+  if (!(magnitude < FAST_LIMIT)) return false;
+  const double scaled = magnitude * static_cast<double>(MILLION);
+  const auto whole = static_cast<std::int64_t>(scaled);         // below 2^40
+  const double fraction = scaled - static_cast<double>(whole);  // exact
+  if (std::fabs(fraction - 0.5) < TIE_MARGIN) return false;
+  const auto rounded = static_cast<std::uint64_t>(whole + (fraction > 0.5 ? 1 : 0));
+  if (std::signbit(value) && rounded != 0) *out++ = '-';
+  // The whole units are those of the magnitude, or one more where the rounding carries into them:
+  // no 64-bit division, which WebAssembly has no quick way to do.
+  auto units = static_cast<std::uint32_t>(magnitude);
+  if (rounded - units * MILLION >= MILLION) ++units;
+  if (units < 10) {
+    *out++ = static_cast<char>('0' + units);
+  } else {
+    out = std::to_chars(out, out + 8, units).ptr;
+  }
+  *out++ = '.';
+  const auto millionths = static_cast<std::uint32_t>(rounded - units * MILLION);
+  const std::uint32_t high = millionths / 10000;
+  const std::uint32_t low = millionths - high * 10000;
+  out = writeDigitPair(out, high);
+  out = writeDigitPair(out, low / 100);
+  out = writeDigitPair(out, low % 100);
+  return true;
+}
+
 }  // namespace
+
+char* writeSixDecimals(double value, char* out) {
+  if (writeSixDecimalsFast(value, out)) return out;
+  const NumberText exact = formatFixed(value, 6);
+  std::memcpy(out, exact.view().data(), exact.view().size());
+  return out + exact.view().size();
+}
 
 NumberText formatShortest(double value) {
   // Every path returns this one object, so that it is built in place.

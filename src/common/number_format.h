@@ -21,6 +21,14 @@ using NumberText = FixedText<400>;
 // decimals is clamped to 0 .. MAX_FIXED_DECIMALS; with 0 no decimal point is written.
 NumberText formatFixed(double value, int decimals);
 
+// The longest text formatFixed gives, for the largest double with MAX_FIXED_DECIMALS decimals.
+inline constexpr std::size_t MAX_FIXED_CHARS = 1 + 309 + 1 + MAX_FIXED_DECIMALS;
+
+// formatFixed(value, 6) written at out, which has room for MAX_FIXED_CHARS characters; returns
+// the end of the text. The pose file's keys, tens of thousands of them, go this way: a value of
+// the size signals take gets its digits from one integer conversion, others take formatFixed.
+char* writeSixDecimals(double value, char* out);
+
 // The shortest text that reads back as exactly value, as C++'s std::to_chars writes it: the
 // fewest significant digits (of two such, the nearer to value, ties to an even last digit),
 // written as printf's %f or %e would, whichever is shorter, %f when equally long; "-0", "nan",

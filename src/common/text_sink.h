@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -26,6 +28,47 @@ class StringSink final : public TextSink {
 
  private:
   std::string& out_;
+};
+
+// A fixed buffer on the stack in front of a sink, for a writer of many small pieces: they reach
+// the sink in writes of many kilobytes, and the writer may format straight into the buffer. Passes
+// on what it holds when flushed and when it goes.
+class TextBuffer {
+ public:
+  static constexpr std::size_t CAPACITY = 1 << 14;
+
+  explicit TextBuffer(TextSink& sink) : sink_(sink) {}
+  TextBuffer(const TextBuffer&) = delete;
+  TextBuffer& operator=(const TextBuffer&) = delete;
+  ~TextBuffer() { flush(); }
+
+  void write(std::string_view text) {
+    if (text.size() > CAPACITY - length_) {
+      flush();
+      if (text.size() > CAPACITY) {
+        sink_.write(text);
+        return;
+      }
+    }
+    std::memcpy(chars_.data() + length_, text.data(), text.size());
+    length_ += text.size();
+  }
+  // Room for size characters (at most CAPACITY): the caller writes them from the pointer returned
+  // and then hands back the end of what it wrote.
+  char* reserve(std::size_t size) {
+    if (size > CAPACITY - length_) flush();
+    return chars_.data() + length_;
+  }
+  void commit(const char* end) { length_ = static_cast<std::size_t>(end - chars_.data()); }
+  void flush() {
+    if (length_ > 0) sink_.write({chars_.data(), length_});
+    length_ = 0;
+  }
+
+ private:
+  TextSink& sink_;
+  std::array<char, CAPACITY> chars_;
+  std::size_t length_ = 0;
 };
 
 // Writes to an open stdio stream and remembers why the first write that came up short failed.

@@ -7,7 +7,6 @@
 #include <QMessageBox>
 #include <QPalette>
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -30,12 +29,13 @@ void applyDialogColours(QApplication& application) {
   };
   const QColor background = toQColor(zev::DIALOG_BACKGROUND);
   const QColor text = toQColor(zev::DIALOG_TEXT);
+  const QColor disabledText = toQColor(zev::DIALOG_DISABLED_TEXT);
   QPalette palette = application.palette();
   palette.setColor(QPalette::Window, background);
   palette.setColor(QPalette::Active, QPalette::WindowText, text);
   palette.setColor(QPalette::Inactive, QPalette::WindowText, text);
   // Disabled controls keep grey text (and arrows) that still reads on the grey background.
-  palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(128, 128, 128));
+  palette.setColor(QPalette::Disabled, QPalette::WindowText, disabledText);
   application.setPalette(palette);
   application.setStyleSheet(
       QStringLiteral("QLineEdit[readOnly=\"true\"] { background-color: %1; color: %2; }")
@@ -52,9 +52,15 @@ void preferDesktopPortal() {
   }
 }
 
-// The motion file the program was started with (`zev FILE.bvh`), if any. --help and --version
-// answer and end the program, as does anything it cannot take.
-std::optional<std::string> motionFileArgument(const QApplication& application) {
+// What the command line asks to open: the motion file (`zev FILE.bvh`), if any, or why the
+// program refuses what it was given. --help and --version answer and end the program, as does an
+// option it does not know.
+struct StartArguments {
+  std::optional<std::string> motionFile;
+  std::optional<std::string> refusal;
+};
+
+StartArguments startArguments(const QApplication& application) {
   QCommandLineParser parser;
   parser.setApplicationDescription(
       QStringLiteral("Adds secondary motion to a Poser BVH animation and saves it as a PZ2 pose."));
@@ -65,13 +71,12 @@ std::optional<std::string> motionFileArgument(const QApplication& application) {
                                QStringLiteral("[FILE.bvh]"));
   parser.process(application);
   const QStringList files = parser.positionalArguments();
-  if (const std::optional<std::string> refusal =
-          zev::refuseStartFiles(static_cast<std::size_t>(files.size()))) {
-    std::fprintf(stderr, "zev: %s\n", refusal->c_str());
-    std::exit(2);
+  StartArguments arguments;
+  arguments.refusal = zev::refuseStartFiles(static_cast<std::size_t>(files.size()));
+  if (!arguments.refusal && !files.isEmpty()) {
+    arguments.motionFile = QFile::encodeName(files.constFirst()).toStdString();
   }
-  if (files.isEmpty()) return std::nullopt;
-  return QFile::encodeName(files.constFirst()).toStdString();
+  return arguments;
 }
 
 }  // namespace
@@ -85,7 +90,11 @@ int main(int argc, char* argv[]) {
   // The desktop entry that windows of this program belong to, for the desktop's icon and name.
   QGuiApplication::setDesktopFileName(QStringLiteral("zev"));
   application.setWindowIcon(zev::applicationIcon());
-  const std::optional<std::string> motionFile = motionFileArgument(application);
+  const StartArguments arguments = startArguments(application);
+  if (arguments.refusal) {
+    std::fprintf(stderr, "zev: %s\n", arguments.refusal->c_str());
+    return 2;
+  }
 
   // A second copy only warns, also when it was given a file.
   zev::SingleInstanceLock lock;
@@ -101,7 +110,7 @@ int main(int argc, char* argv[]) {
 
   zev::QtFileDialogs fileDialogs;
   zev::MainDialog dialog(fileDialogs);
-  if (motionFile) dialog.openWhenShown(*motionFile);
+  if (arguments.motionFile) dialog.openWhenShown(*arguments.motionFile);
   dialog.exec();
   return 0;
 }

@@ -27,6 +27,7 @@
 
 #include "desktop/file_dialogs.h"
 #include "desktop/panel_widget.h"
+#include "pages/panel_ops.h"
 #include "pictures/pictures.h"
 
 namespace zev {
@@ -51,35 +52,26 @@ class SpinArrows final : public QWidget {
   }
 };
 
+// The built-in font stands in for the dialog's font as for the pages'.
+static_assert(MAIN_DIALOG_FONT == PANEL_FONT_FACE);
+
 namespace {
 
-// A horizontal unit is a quarter of the cell's width, a vertical one an eighth of its height.
-constexpr int UNITS_PER_CELL_X = 4;
-constexpr int UNITS_PER_CELL_Y = 8;
-
-// Rounds toward zero, which puts the panel at 346 x 311 pixels at 96 dots per inch.
-int unitsToPixels(int units, int baseUnit, int unitsPerCell, double dotsPerInch) {
-  return static_cast<int>(units * baseUnit * dotsPerInch / (96.0 * unitsPerCell));
+// Rounds toward zero, which puts the panel at the pages' size at 96 dots per inch.
+int unitsToPixels(int units, int cellPixels, int unitsPerCell, double dotsPerInch) {
+  return static_cast<int>(units * cellPixels * dotsPerInch / (96.0 * unitsPerCell));
 }
 
 int horizontalPixels(int units, double dotsPerInch) {
-  return unitsToPixels(units, DIALOG_BASE_UNIT_X, UNITS_PER_CELL_X, dotsPerInch);
+  return unitsToPixels(units, DIALOG_FONT_CELL_WIDTH, UNITS_PER_CELL_X, dotsPerInch);
 }
 
 int verticalPixels(int units, double dotsPerInch) {
-  return unitsToPixels(units, DIALOG_BASE_UNIT_Y, UNITS_PER_CELL_Y, dotsPerInch);
+  return unitsToPixels(units, DIALOG_FONT_CELL_HEIGHT, UNITS_PER_CELL_Y, dotsPerInch);
 }
 
 QRect toQRect(const DialogUnits& units) {
   return QRect(units.x, units.y, units.width, units.height);
-}
-
-// The spin whose field or arrows a control is.
-Spin spinOf(ControlId id) {
-  for (int i = 0; i < SPIN_COUNT; ++i) {
-    if (SPIN_CONTROLS[i].field == id || SPIN_CONTROLS[i].spin == id) return static_cast<Spin>(i);
-  }
-  return Spin::GCoefficient;
 }
 
 QString fromLocal(const std::string& text) { return QString::fromLocal8Bit(text); }
@@ -157,14 +149,19 @@ QWidget* MainDialog::addControl(const ControlTemplate& row, double dotsPerInch) 
       auto* field = new QLineEdit(this);
       field->setReadOnly(true);
       field->setAcceptDrops(false);
-      if (row.kind == ControlKind::NumberField) fields_[static_cast<int>(spinOf(row.id))] = field;
+      if (row.kind == ControlKind::NumberField) {
+        fields_[static_cast<int>(*spinOf(row.id))] = field;
+      } else {
+        // Nothing in it can be changed; its text can still be selected with the mouse and copied.
+        field->setFocusPolicy(Qt::NoFocus);
+      }
       control = field;
       break;
     }
     case ControlKind::Spin: {
       // Like the platform's up-down control, the arrows attach to the right side of the field
       // before them and take their width from that field.
-      const Spin spin = spinOf(row.id);
+      const Spin spin = *spinOf(row.id);
       QLineEdit* field = fields_[static_cast<int>(spin)];
       const QRect fieldRect = field->geometry();
       const int spinWidth = horizontalPixels(row.units.width, dotsPerInch);
@@ -207,37 +204,29 @@ QWidget* MainDialog::addControl(const ControlTemplate& row, double dotsPerInch) 
 }
 
 void MainDialog::buildControls(double dotsPerInch) {
-  for (const ControlTemplate& row : MAIN_DIALOG_CONTROLS) addControl(row, dotsPerInch);
-  auto* modes = new QButtonGroup(this);
-  modes->addButton(static_cast<QRadioButton*>(control(ControlId::StillModeRadio)));
-  modes->addButton(static_cast<QRadioButton*>(control(ControlId::MovieModeRadio)));
-  // Nothing in it can be changed; its text can still be selected with the mouse and copied.
-  control(ControlId::StatusField)->setFocusPolicy(Qt::NoFocus);
+  QButtonGroup* radios = nullptr;
+  for (const ControlTemplate& row : MAIN_DIALOG_CONTROLS) {
+    QWidget* widget = addControl(row, dotsPerInch);
+    // The radio buttons that follow each other are one group.
+    if (row.kind != ControlKind::RadioButton) {
+      radios = nullptr;
+      continue;
+    }
+    if (radios == nullptr) radios = new QButtonGroup(this);
+    radios->addButton(static_cast<QRadioButton*>(widget));
+  }
 }
 
 void MainDialog::connectControls() {
-  const auto onClick = [this](ControlId id, auto action) {
-    // Every click counts, also on the mode button already checked.
-    connect(static_cast<QAbstractButton*>(control(id)), &QAbstractButton::clicked, this,
-            [this, action] {
-              action();
-              showState();
-            });
-  };
-  onClick(ControlId::OpenButton, [this] { open(); });
-  onClick(ControlId::SaveButton, [this] { save(); });
-  onClick(ControlId::AnalyzeButton, [this] { state_.analyze(); });
-  onClick(ControlId::GraphButton, [this] { state_.showGraph(); });
-  onClick(ControlId::InfoButton, [this] { state_.showInfo(); });
-  onClick(ControlId::ClearButton, [this] { state_.clearPanel(); });
-  onClick(ControlId::ExitButton, [this] { close(); });
-  onClick(ControlId::DefaultButton, [this] { state_.restoreDefaults(); });
-  onClick(ControlId::StillModeRadio, [this] { state_.selectStillMode(); });
-  onClick(ControlId::MovieModeRadio, [this] { state_.selectMovieMode(); });
-  connect(panel_, &PanelWidget::clicked, this, [this] {
-    state_.panelClicked();
-    showState();
-  });
+  // Every click counts, also on the radio button already checked.
+  for (const ControlTemplate& row : MAIN_DIALOG_CONTROLS) {
+    if (auto* button = qobject_cast<QAbstractButton*>(control(row.id))) {
+      connect(button, &QAbstractButton::clicked, this,
+              [this, id = row.id] { perform(state_.press(id)); });
+    }
+  }
+  connect(panel_, &PanelWidget::clicked, this,
+          [this] { perform(state_.press(ControlId::DisplayPanel)); });
 }
 
 void MainDialog::placeNearMousePointer() {
@@ -272,46 +261,76 @@ std::filesystem::path MainDialog::fileDialogFolder() const {
   return state_.fileDialogFolder(fallbacks);
 }
 
-void MainDialog::open() {
-  state_.beginOpen();
-  showState();
-  if (const std::optional<std::string> path =
-          fileDialogs_.chooseOpenPath(this, fileDialogFolder())) {
-    state_.openFile(*path);
+void MainDialog::perform(ShellAction action) {
+  switch (action) {
+    case ShellAction::None:
+      break;
+    case ShellAction::ChooseFileToOpen:
+      // The cleared panel shows while the file dialog is up.
+      showState();
+      if (const std::optional<std::string> path =
+              fileDialogs_.chooseOpenPath(this, fileDialogFolder())) {
+        state_.openFile(*path);
+      }
+      break;
+    case ShellAction::ChooseFileToSave:
+      showState();
+      if (const std::optional<std::string> path =
+              fileDialogs_.chooseSavePath(this, fileDialogFolder(), state_.proposedSaveName())) {
+        state_.saveTo(*path);
+      }
+      break;
+    case ShellAction::CloseDialog:
+      close();
+      return;
+    case ShellAction::Beep:
+      // Qt offers the desktop's own alert sound only, at its pitch.
+      QApplication::beep();
+      break;
   }
-}
-
-void MainDialog::save() {
-  state_.beginSave();
   showState();
-  if (const std::optional<std::string> path =
-          fileDialogs_.chooseSavePath(this, fileDialogFolder(), state_.proposedSaveName())) {
-    state_.saveTo(*path);
-  }
 }
 
 void MainDialog::showState() {
-  static_cast<QPushButton*>(control(ControlId::SaveButton))
-      ->setEnabled(state_.buttonEnabled(PassButton::Save));
-  static_cast<QPushButton*>(control(ControlId::AnalyzeButton))
-      ->setEnabled(state_.buttonEnabled(PassButton::Analyze));
-  static_cast<QPushButton*>(control(ControlId::GraphButton))
-      ->setEnabled(state_.buttonEnabled(PassButton::Graph));
-  for (int i = 0; i < SPIN_COUNT; ++i) {
-    const Spin spin = static_cast<Spin>(i);
-    spins_[i]->setEnabled(state_.spinEnabled(spin));
-    // A field takes the focus only while its arrows, and so the arrow keys, can change it.
-    fields_[i]->setFocusPolicy(state_.spinEnabled(spin) ? Qt::StrongFocus : Qt::NoFocus);
-    fields_[i]->setText(QString::number(state_.position(spin)));
+  for (const ControlTemplate& row : MAIN_DIALOG_CONTROLS) {
+    QWidget* widget = control(row.id);
+    if (widget == nullptr) continue;
+    const bool enabled = state_.enabled(row.id);
+    switch (row.kind) {
+      case ControlKind::PushButton:
+      case ControlKind::Spin:
+        widget->setEnabled(enabled);
+        break;
+      case ControlKind::RadioButton:
+        widget->setEnabled(enabled);
+        // Its group is exclusive: checking one unchecks the others.
+        if (state_.checked(row.id)) static_cast<QAbstractButton*>(widget)->setChecked(true);
+        break;
+      case ControlKind::CheckBox:
+        widget->setEnabled(enabled);
+        static_cast<QAbstractButton*>(widget)->setChecked(state_.checked(row.id));
+        break;
+      case ControlKind::NumberField: {
+        auto* field = static_cast<QLineEdit*>(widget);
+        // A field takes the focus only while its arrows, and so the arrow keys, can change it.
+        field->setFocusPolicy(enabled ? Qt::StrongFocus : Qt::NoFocus);
+        field->setText(QString::number(state_.position(*spinOf(row.id))));
+        break;
+      }
+      case ControlKind::StatusField: {
+        auto* status = static_cast<QLineEdit*>(widget);
+        status->setText(fromLocal(state_.status()));
+        status->setToolTip(fromLocal(state_.statusDetail()));
+        break;
+      }
+      case ControlKind::DisplayPanel:
+        panel_->play(state_.takePanelOps());
+        break;
+      case ControlKind::Label:
+      case ControlKind::GroupFrame:
+        break;
+    }
   }
-  static_cast<QRadioButton*>(
-      control(state_.stillMode() ? ControlId::StillModeRadio : ControlId::MovieModeRadio))
-      ->setChecked(true);
-  static_cast<QCheckBox*>(control(ControlId::LimitCheck))->setChecked(state_.limitOn());
-  auto* status = static_cast<QLineEdit*>(control(ControlId::StatusField));
-  status->setText(fromLocal(state_.status()));
-  status->setToolTip(fromLocal(state_.statusDetail()));
-  panel_->play(state_.takePanelOps());
 }
 
 bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -343,16 +362,9 @@ DialogKey dialogKeyOf(int key) {
 }  // namespace
 
 bool MainDialog::handleKey(QWidget* target, int key) {
-  switch (respondToKey(dialogKeyOf(key))) {
-    case KeyResponse::Beep:
-      // Qt offers the desktop's own alert sound only, at its pitch.
-      QApplication::beep();
-      return true;
-    case KeyResponse::CloseDialog:
-      close();
-      return true;
-    case KeyResponse::Usual:
-      break;
+  if (const std::optional<ShellAction> action = respondToKey(dialogKeyOf(key))) {
+    perform(*action);
+    return true;
   }
   // The arrow keys move a spin while its field or its arrows have the focus, as the platform's
   // up-down control does.

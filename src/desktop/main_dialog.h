@@ -14,9 +14,10 @@
 class QLineEdit;
 
 // The main dialog: the window in which the user opens a motion, sets the mode and the effect
-// parameters, analyses, looks at the display panel and saves the pose file. The controls keep the
-// places, texts and ids of the dialog's template (MAIN_DIALOG_CONTROLS); every decision is made by
-// DialogState and the window only shows it and forwards what the user does.
+// parameters, analyses, looks at the display panel and saves the pose file. Its controls are built
+// from the dialog's description (MAIN_DIALOG_CONTROLS), with their places, texts and ids; every
+// decision is made by DialogState, and the window only shows it, forwards each press and does what
+// the press leaves to it.
 
 namespace zev {
 
@@ -24,12 +25,8 @@ class FileDialogs;
 class PanelWidget;
 class SpinArrows;
 
-// Dialog units are fixed fractions of the dialog font's average character cell: a quarter of its
-// width and an eighth of its height. The cell of Arial 8 points at 96 dots per inch is 6 x 14.
-inline constexpr int DIALOG_BASE_UNIT_X = 6;
-inline constexpr int DIALOG_BASE_UNIT_Y = 14;
-
-// Pixels of a rectangle given in dialog units, on a screen of dotsPerInch logical resolution.
+// Pixels of a rectangle given in dialog units, on a screen of dotsPerInch logical resolution: the
+// dialog font's cell (DIALOG_FONT_CELL_WIDTH x DIALOG_FONT_CELL_HEIGHT at 96 dots per inch) scaled.
 QRect dialogUnitsToPixels(const QRect& units, double dotsPerInch);
 
 class MainDialog final : public QDialog {
@@ -60,11 +57,12 @@ class MainDialog final : public QDialog {
   void connectControls();
   void placeNearMousePointer();
 
-  void open();
-  void save();
+  // What a press or a key leaves to the window: the file dialogs, closing, the tone.
+  void perform(ShellAction action);
   // Beside the file last opened or saved; before that the working folder, then the home folder.
   std::filesystem::path fileDialogFolder() const;
-  // Mirrors the state on the controls and plays what was drawn onto the panel.
+  // Mirrors the state on every control of the description and plays what was drawn onto the
+  // panel.
   void showState();
   bool handleKey(QWidget* target, int key);
 

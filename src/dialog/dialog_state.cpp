@@ -27,22 +27,103 @@ std::optional<std::string> refuseStartFiles(std::size_t fileCount) {
   return "one motion file at a time, not " + std::to_string(fileCount);
 }
 
-KeyResponse respondToKey(DialogKey key) {
+std::optional<ShellAction> respondToKey(DialogKey key) {
   switch (key) {
     case DialogKey::Enter:
     case DialogKey::Escape:
-      return KeyResponse::Beep;
+      return ShellAction::Beep;
     case DialogKey::F3:
-      return KeyResponse::CloseDialog;
+      return ShellAction::CloseDialog;
     case DialogKey::Other:
       break;
   }
-  return KeyResponse::Usual;
+  return std::nullopt;
 }
 
 DialogState::DialogState() : store_(std::make_unique<MotionStore>()) { restoreDefaults(); }
 
 DialogState::~DialogState() = default;
+
+ShellAction DialogState::press(ControlId id) {
+  if (!enabled(id)) return ShellAction::None;
+  switch (id) {
+    case ControlId::OpenButton:
+      beginOpen();
+      return ShellAction::ChooseFileToOpen;
+    case ControlId::SaveButton:
+      beginSave();
+      return ShellAction::ChooseFileToSave;
+    case ControlId::ExitButton:
+      return ShellAction::CloseDialog;
+    case ControlId::AnalyzeButton:
+      analyze();
+      break;
+    case ControlId::GraphButton:
+      showGraph();
+      break;
+    case ControlId::InfoButton:
+      showInfo();
+      break;
+    case ControlId::ClearButton:
+      clearPanel();
+      break;
+    case ControlId::DefaultButton:
+      restoreDefaults();
+      break;
+    // Every click counts, also on the mode already selected.
+    case ControlId::StillModeRadio:
+      selectStillMode();
+      break;
+    case ControlId::MovieModeRadio:
+      selectMovieMode();
+      break;
+    case ControlId::DisplayPanel:
+      panelClicked();
+      break;
+    // Loop mode changes the movie-mode signals as a parameter does.
+    case ControlId::LoopCheck:
+      loop_ = !loop_;
+      markResultsStale();
+      break;
+    default:
+      break;
+  }
+  return ShellAction::None;
+}
+
+bool DialogState::enabled(ControlId id) const {
+  const ControlTemplate* row = controlOf(id);
+  if (row == nullptr || row->neverEnabled) return false;
+  if (const std::optional<Spin> spin = spinOf(id)) return spinEnabled(*spin);
+  switch (id) {
+    case ControlId::SaveButton:
+      return buttonEnabled(PassButton::Save);
+    case ControlId::AnalyzeButton:
+      return buttonEnabled(PassButton::Analyze);
+    case ControlId::GraphButton:
+      return buttonEnabled(PassButton::Graph);
+    // Still mode computes each frame alone; a loop means nothing there.
+    case ControlId::LoopCheck:
+      return !stillMode_;
+    default:
+      return true;
+  }
+}
+
+bool DialogState::checked(ControlId id) const {
+  switch (id) {
+    case ControlId::StillModeRadio:
+      return stillMode_;
+    case ControlId::MovieModeRadio:
+      return !stillMode_;
+    case ControlId::LimitCheck:
+      return limitOn_;
+    case ControlId::LoopCheck:
+      return loop_;
+    default:
+      return false;
+  }
+}
 
 void DialogState::showStatus(std::string_view message, std::string_view detail) {
   status_ = message;
@@ -88,7 +169,7 @@ void DialogState::saveTo(const std::string& path) {
   const std::filesystem::path file = pathFromUtf8(path);
   OutputClaims claims;
   claims.addInput(pathFromUtf8(bvhFilePath_));
-  if (claims.claim(file, bvhFilePath_)) {
+  if (!claims.claim(file, bvhFilePath_).granted) {
     showStatus(PZ2_SAVE_ERROR_MESSAGE, path + ": the same file as the opened motion");
     return;
   }
@@ -148,10 +229,11 @@ void DialogState::restoreDefaults() {
   for (int i = 0; i < SPIN_COUNT; ++i) positions_[i] = PARAMETER_TABLE[i].range.defaultValue;
   markResultsStale();
   limitOn_ = true;
+  loop_ = false;
 }
 
 EffectParameters DialogState::parameters() const {
-  EffectParameters parameters{.stillMode = stillMode_, .limitOn = limitOn_};
+  EffectParameters parameters{.stillMode = stillMode_, .limitOn = limitOn_, .loop = loop_};
   for (int i = 0; i < SPIN_COUNT; ++i) parameters.*PARAMETER_TABLE[i].field = positions_[i];
   return parameters;
 }

@@ -11,22 +11,20 @@
 #include "analysis/effect_parameters.h"
 #include "bvh/bvh_reader.h"
 #include "dialog/analysis_view.h"
+#include "dialog/dialog_template.h"
 #include "dialog/start_folder.h"
 #include "pages/panel_ops.h"
 #include "pages/panel_state.h"
 #include "store/motion_store.h"
 
-// What the main dialog decides, without any window: the parameter spins with their ranges and
-// wrap-around, the mode, which buttons can be used after what, the opened file, the status text and
-// the drawings the commands put on the display panel. It owns the session's motion store and panel
-// state, so what they keep from one pass to the next is this dialog's affair. A window only shows
-// this state and forwards the user's actions.
+// What the main dialog decides, without any window: what a press of each control of the dialog's
+// description does, the parameter spins with their ranges and wrap-around, the mode, which controls
+// can be used after what, the opened file, the status text and the drawings the commands put on the
+// display panel. It owns the session's motion store and panel state, so what they keep from one
+// pass to the next is this dialog's affair. A window only shows this state, forwards the user's
+// presses, and does the few things a press leaves to it (ShellAction).
 
 namespace zev {
-
-// The spins in the order of PARAMETER_TABLE.
-enum class Spin { GCoefficient, DelayTime, InertiaRate, AccelRate, GFusion };
-inline constexpr int SPIN_COUNT = static_cast<int>(PARAMETER_TABLE.size());
 
 // The title shown on the report page before any file has been opened.
 inline constexpr std::string_view NO_FILE_TITLE = "N/A ";
@@ -39,12 +37,16 @@ bool opensDroppedFile(int fileCount, std::string_view firstName);
 // message and opens none. Nothing for none or one.
 std::optional<std::string> refuseStartFiles(std::size_t fileCount);
 
+// What a shell must do itself once the dialog's logic has done its part: ask the user for a motion
+// file to open (then openFile) or for a file to save the pose file to (then saveTo), close the
+// dialog, or sound the tone of KEY_BEEP_HERTZ for KEY_BEEP_MILLISECONDS.
+enum class ShellAction { None, ChooseFileToOpen, ChooseFileToSave, CloseDialog, Beep };
+
 // The keys the dialog answers before its controls see them. Enter and Escape neither press a
 // button nor close the dialog, so that a stray key never opens or saves: they only sound the
-// tone. F3 closes the dialog as its close command does. Every other key works as usual.
+// tone. F3 closes the dialog as its close command does. Every other key works as usual: nothing.
 enum class DialogKey { Enter, Escape, F3, Other };
-enum class KeyResponse { Beep, CloseDialog, Usual };
-KeyResponse respondToKey(DialogKey key);
+std::optional<ShellAction> respondToKey(DialogKey key);
 inline constexpr int KEY_BEEP_HERTZ = 570;
 inline constexpr int KEY_BEEP_MILLISECONDS = 500;
 
@@ -61,7 +63,17 @@ class DialogState final : public AnalysisView {
   // Also the CLEAR button: the panel goes black, the panel mode stays.
   void clearPanel() override;
 
-  // Open and Save clear the panel before they ask for a file.
+  // A press of the control with that id: a click on a button, a radio button, a check box or the
+  // display panel. Does what the dialog decides and returns what the shell must do itself. A
+  // control that cannot be used, or that a press means nothing to, does nothing.
+  ShellAction press(ControlId id);
+  // What a shell shows on each control of the description: whether it can be used (a number field
+  // as long as its spin can), and whether a radio button or check box is checked.
+  bool enabled(ControlId id) const;
+  bool checked(ControlId id) const;
+
+  // Open and Save clear the panel before they ask for a file; a dropped file is opened as Open
+  // opens a chosen one.
   void beginOpen();
   void beginSave();
   // The rest of Open once the user has chosen a file in the open dialog: remember it, disable
@@ -70,8 +82,8 @@ class DialogState final : public AnalysisView {
   // Open of a file given without the open dialog (dropped on the dialog, or named when the program
   // started): the panel is cleared as Open clears it, then the file is opened.
   void openGivenFile(std::string_view path);
-  // Once the dialog is up (its first timer event): the about page, then Open of the motion the
-  // program was started with, if any.
+  // Once the dialog is up (its first event after it shows): the about page, then Open of the
+  // motion the program was started with, if any.
   void dialogIsUp(const std::optional<std::string>& startFile);
   // Open of a chosen file that the window could not hand to the reader (too large for it, or gone
   // before it was read): as openFile of a file that cannot be opened, with reason as the detail.
@@ -108,6 +120,7 @@ class DialogState final : public AnalysisView {
   int position(Spin spin) const { return positions_[static_cast<int>(spin)]; }
   bool stillMode() const { return stillMode_; }
   bool limitOn() const { return limitOn_; }
+  bool loop() const { return loop_; }
   const std::string& status() const { return status_; }
   // Where and why, for the status field's tooltip; empty when the status needs none.
   const std::string& statusDetail() const { return statusDetail_; }
@@ -132,6 +145,7 @@ class DialogState final : public AnalysisView {
   std::array<bool, PASS_BUTTON_COUNT> buttonsEnabled_{};  // indexed by PassButton
   bool stillMode_ = true;
   bool limitOn_ = true;
+  bool loop_ = false;
   std::string status_;
   std::string statusDetail_;
   std::string bvhFilePath_;

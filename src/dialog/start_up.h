@@ -23,8 +23,10 @@ struct DialogColor {
   int blue;
 };
 // The background of the dialogs, and the text and background of their labels, check boxes, radio
-// buttons, group frames and read-only fields.
+// buttons, group frames and read-only fields; the text of a control that cannot be used, where a
+// shell draws it itself, still reads on that background.
 inline constexpr DialogColor DIALOG_BACKGROUND{192, 192, 192};
 inline constexpr DialogColor DIALOG_TEXT{0, 0, 80};
+inline constexpr DialogColor DIALOG_DISABLED_TEXT{128, 128, 128};
 
 }  // namespace zev

@@ -1,5 +1,6 @@
 #include "files/output_claims.h"
 
+#include <optional>
 #include <system_error>
 
 #include "files/safe_save.h"
@@ -14,8 +15,8 @@ void OutputClaims::addInput(const fs::path& input) {
   }
 }
 
-std::optional<ClaimHolder> OutputClaims::claim(const fs::path& output, const std::string& owner) {
-  if (isNullDevice(output)) return std::nullopt;  // it takes and keeps nothing
+ClaimResult OutputClaims::claim(const fs::path& output, const std::string& owner) {
+  if (isNullDevice(output)) return {};  // it takes and keeps nothing
   FileKey key;
   if (const std::optional<FileIdentity> identity = fileIdentity(output)) {
     key = *identity;
@@ -28,8 +29,8 @@ std::optional<ClaimHolder> OutputClaims::claim(const fs::path& output, const std
     key = nameAsCompared((error ? created : resolved).lexically_normal());
   }
   const auto [holder, claimed] = holders_.try_emplace(key, ClaimHolder{output.string(), owner});
-  if (claimed) return std::nullopt;
-  return holder->second;
+  if (claimed) return {};
+  return {.granted = false, .holder = holder->second};
 }
 
 }  // namespace zev

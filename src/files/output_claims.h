@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <map>
-#include <optional>
 #include <string>
 #include <variant>
 
@@ -22,14 +21,20 @@ struct ClaimHolder {
   std::string owner;  // the input the earlier output belongs to; empty when path is an input
 };
 
+// What a claim comes to: granted, or refused because holder already has the file.
+struct ClaimResult {
+  bool granted = true;
+  ClaimHolder holder;  // only for a refused claim
+};
+
 class OutputClaims {
  public:
   // An input of the run: no output may write it. An input that does not exist needs no guard.
   void addInput(const std::filesystem::path& input);
   // Claims the file that a save to output would write for the input owner. When an input of the
-  // run or an earlier claim already holds that file, the claim fails and names the holder. A
+  // run or an earlier claim already holds that file, the claim is refused and names the holder. A
   // device or FIFO is claimed like a file.
-  std::optional<ClaimHolder> claim(const std::filesystem::path& output, const std::string& owner);
+  [[nodiscard]] ClaimResult claim(const std::filesystem::path& output, const std::string& owner);
 
  private:
   using FileKey = std::variant<FileIdentity, std::filesystem::path>;

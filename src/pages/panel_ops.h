@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // What the pages draw on the display panel, as a list of plain drawing operations. The page logic
@@ -10,6 +11,11 @@
 namespace zev {
 
 inline constexpr int PANEL_WIDTH = 346, PANEL_HEIGHT = 311;
+// The resolution that the panel's measures are made for.
+inline constexpr int PANEL_DOTS_PER_INCH = 96;
+// The face of every text on the panel; where the system has no Arial, the program's built-in
+// Liberation Sans takes its room.
+inline constexpr std::string_view PANEL_FONT_FACE = "Arial";
 // The about page's 64 x 64 picture.
 inline constexpr int ABOUT_PICTURE = 157;
 
@@ -26,7 +32,7 @@ enum class PanelOpKind {
   FillBlack,      // the whole panel
   SelectPen,      // color: one pixel wide, solid
   DrawLine,       // (x, y) to (x2, y2); the end point itself is not painted
-  SelectFont,     // pointSize: "Arial" at that many points
+  SelectFont,     // pointSize: PANEL_FONT_FACE at that many points
   SetTextColors,  // color on an opaque background
   DrawText,       // text (UTF-8) with its top-left corner at (x, y); tabStop > 0 expands tabs
   Pause,          // milliseconds
@@ -55,6 +61,13 @@ using PanelOps = std::vector<PanelOp>;
 
 // The x from which tab positions are counted.
 inline constexpr int TAB_ORIGIN_X = 1;
+
+// Character height in pixels of a font of that many points at a resolution of dotsPerInch,
+// rounded to the nearest pixel in whole numbers, as the panel's platform converts point sizes
+// (13 points at 96 dots per inch: 17 pixels).
+constexpr int fontPixelSize(int pointSize, int dotsPerInch) {
+  return (pointSize * dotsPerInch + 36) / 72;
+}
 
 PanelOp fillBlackOp();
 PanelOp selectPenOp(PanelColor color);

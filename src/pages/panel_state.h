@@ -10,6 +10,8 @@
 
 namespace zev {
 
+struct MotionStore;
+
 enum class PanelMode : int {
   Nothing = 0,  // at start: a click does nothing
   Report = 1,   // a click redraws the report page
@@ -28,5 +30,15 @@ inline constexpr std::array<std::string_view, 4> PAGE_PICTURE_NAMES{"chest", "ha
                                                                     "report"};
 // The PNG file of each of those pages, in that order; empty for a page that could not be encoded.
 using PagePictures = std::array<std::string, PAGE_PICTURE_NAMES.size()>;
+
+// What those pages are drawn from: the motion and its signals, the motion's file title and the G
+// coefficient that the report page shows, and the mode, whose graph pages without still mode
+// carry slope marks.
+struct PagePictureRequest {
+  const MotionStore& store;
+  std::string_view title;
+  bool stillMode;
+  int gCoefficient;
+};
 
 }  // namespace zev

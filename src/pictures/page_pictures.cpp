@@ -46,17 +46,16 @@ PictureSession::PictureSession() {
 
 PictureSession::~PictureSession() = default;
 
-PagePictures drawPagePictures(const MotionStore& store, const std::string& title, bool stillMode,
-                              int gCoefficient) {
+PagePictures drawPagePictures(const PagePictureRequest& request) {
   PagePictures pictures;
   // Text needs the application object; without one no page is drawn (a fault of the program).
   if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) return pictures;
   PanelState panel;
   for (std::size_t page = 0; page < pictures.size(); ++page) {
     const bool report = PAGE_PICTURE_NAMES[page] == "report";
-    const QByteArray png =
-        encodePng(renderPage(report ? showReportPage(panel, store, title, gCoefficient)
-                                    : showGraphPage(panel, store, stillMode)));
+    const QByteArray png = encodePng(renderPage(
+        report ? showReportPage(panel, request.store, request.title, request.gCoefficient)
+               : showGraphPage(panel, request.store, request.stillMode)));
     pictures[page].assign(png.constData(), static_cast<std::size_t>(png.size()));
   }
   return pictures;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <memory>
-#include <string>
 
 #include "pages/panel_state.h"
 #include "store/motion_store.h"
@@ -33,10 +32,8 @@ class PictureSession {
   std::unique_ptr<QGuiApplication> application_;
 };
 
-// The pages of PAGE_PICTURE_NAMES for the motion in store as PNG files, each PANEL_WIDTH x
-// PANEL_HEIGHT, as a fresh panel draws them: the graph pages with slope marks when stillMode is
-// false, the report page for title and gCoefficient. The caller saves them.
-PagePictures drawPagePictures(const MotionStore& store, const std::string& title, bool stillMode,
-                              int gCoefficient);
+// The pages of PAGE_PICTURE_NAMES for the request's motion as PNG files, each PANEL_WIDTH x
+// PANEL_HEIGHT, as a fresh panel draws them. The caller saves them.
+PagePictures drawPagePictures(const PagePictureRequest& request);
 
 }  // namespace zev

@@ -20,7 +20,8 @@ QImage pictureById(int id) { return id == ABOUT_PICTURE ? aboutPicture() : QImag
 int sign(int value) { return (value > 0) - (value < 0); }
 
 QFont arialFont(int pointSize, int dotsPerInch) {
-  QFont font(QStringLiteral("Arial"));
+  QFont font(
+      QString::fromLatin1(PANEL_FONT_FACE.data(), static_cast<qsizetype>(PANEL_FONT_FACE.size())));
   font.setPixelSize(fontPixelSize(pointSize, dotsPerInch));
   font.setWeight(QFont::Normal);
   font.setStyle(QFont::StyleNormal);
@@ -33,11 +34,6 @@ QFont arialFont(int pointSize, int dotsPerInch) {
 }
 
 }  // namespace
-
-int fontPixelSize(int pointSize, int dotsPerInch) {
-  // Whole-number arithmetic rounding to nearest, as the panel's platform converts point sizes.
-  return (pointSize * dotsPerInch + 36) / 72;
-}
 
 PanelRenderer::PanelRenderer(QImage& target, int dotsPerInch)
     : target_(target),

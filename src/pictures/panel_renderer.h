@@ -15,13 +15,6 @@ class QPainter;
 
 namespace zev {
 
-// Character height in pixels of a font of that many points at a resolution of dotsPerInch,
-// rounded to the nearest pixel (13 points at 96 dots per inch: 17 pixels).
-int fontPixelSize(int pointSize, int dotsPerInch);
-
-// The resolution that the panel's measures are made for.
-inline constexpr int PANEL_DOTS_PER_INCH = 96;
-
 class PanelRenderer {
  public:
   // Called at every pause with its length; the renderer itself never waits.

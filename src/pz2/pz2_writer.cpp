@@ -67,39 +67,29 @@ constexpr std::array<BlockRow, 8> BLOCKS{{
     {"actor", "Earring_Hookright", 23, 2},
 }};
 
-// Gathers the format strings of one piece of the layout on the stack, so that a piece usually
-// reaches the sink as one write; text that does not fit goes on in further writes.
-class Piece {
- public:
-  explicit Piece(TextSink& sink) : sink_(sink) {}
-  Piece& add(std::string_view text) {
-    if (text.size() > chars_.size() - length_) {
-      flush();
-      if (text.size() > chars_.size()) {
-        sink_.write(text);
-        return *this;
-      }
-    }
-    std::memcpy(chars_.data() + length_, text.data(), text.size());
-    length_ += text.size();
-    return *this;
-  }
-  Piece& add(int number) {
-    std::array<char, 16> digits;
-    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), number).ptr;
-    return add(std::string_view(digits.data(), static_cast<std::size_t>(end - digits.data())));
-  }
-  void flush() {
-    if (length_ > 0) sink_.write({chars_.data(), length_});
-    length_ = 0;
-  }
+// A key line's text around its frame and value, and the three lines after it.
+constexpr char KEY_START[] = "\t\t\t\t k  ";
+constexpr char KEY_SEPARATOR[] = "  ";
+constexpr char KEY_END[] = "\n\t\t\t\t sl 1\n\t\t\t\t spl\n\t\t\t\t sm\n";
+constexpr std::size_t FRAME_CHARS = 11;  // an int with its sign
+constexpr std::size_t MAX_KEY_CHARS =
+    sizeof KEY_START + FRAME_CHARS + sizeof KEY_SEPARATOR + MAX_FIXED_CHARS + sizeof KEY_END;
 
- private:
-  TextSink& sink_;
-  // A key piece, the longest of the layout, takes at most 350 characters.
-  std::array<char, 512> chars_;
-  std::size_t length_ = 0;
-};
+// A fixed piece of text, copied in a few moves since its length is known here.
+template <std::size_t N>
+char* copy(char* out, const char (&text)[N]) {
+  std::memcpy(out, text, N - 1);
+  return out + N - 1;
+}
+
+// Frame numbers stay below a thousand, which a few moves write; to_chars takes any other.
+char* writeFrame(char* out, int frame) {
+  if (frame < 0 || frame >= 1000) return std::to_chars(out, out + FRAME_CHARS, frame).ptr;
+  if (frame >= 100) *out++ = static_cast<char>('0' + frame / 100);
+  if (frame >= 10) *out++ = static_cast<char>('0' + frame / 10 % 10);
+  *out++ = static_cast<char>('0' + frame % 10);
+  return out;
+}
 
 double keyValue(double element, int signMode) {
   if (signMode == SIGN_KEPT) return element;
@@ -109,63 +99,59 @@ double keyValue(double element, int signMode) {
 
 }  // namespace
 
-void writeFileHeader(TextSink& sink, int frameCount) {
-  Piece(sink)
-      .add("{\n\nversion\n\t{\n\tnumber 4\n\t}\n\n")
-      .add("clearFigureKeys ")
-      .add(frameCount)
-      .add("\n\n")
-      .flush();
+void writeFileHeader(TextBuffer& out, int frameCount) {
+  out.write("{\n\nversion\n\t{\n\tnumber 4\n\t}\n\n");
+  out.write("clearFigureKeys ");
+  char* const digits = out.reserve(FRAME_CHARS);
+  out.commit(std::to_chars(digits, digits + FRAME_CHARS, frameCount).ptr);
+  out.write("\n\n");
 }
 
-void beginBlock(TextSink& sink, std::string_view kind, std::string_view blockName) {
-  Piece(sink).add(kind).add(" ").add(blockName).add(":1\n").add("\t{\n\tchannels\n\t\t{\n").flush();
+void beginBlock(TextBuffer& out, std::string_view kind, std::string_view blockName) {
+  out.write(kind);
+  out.write(" ");
+  out.write(blockName);
+  out.write(":1\n");
+  out.write("\t{\n\tchannels\n\t\t{\n");
 }
 
-void writeChannel(TextSink& sink, std::string_view channelType, std::string_view channelName,
+void writeChannel(TextBuffer& out, std::string_view channelType, std::string_view channelName,
                   const SignalSlot& source, int signMode, int frameCount) {
-  Piece(sink)
-      .add("\t\t")
-      .add(channelType)
-      .add(" ")
-      .add(channelName)
-      .add("\n")
-      .add("\t\t\t{\n\t\t\tkeys\n\t\t\t\t{\n")
-      .flush();
+  out.write("\t\t");
+  out.write(channelType);
+  out.write(" ");
+  out.write(channelName);
+  out.write("\n");
+  out.write("\t\t\t{\n\t\t\tkeys\n\t\t\t\t{\n");
   for (int i = 0; i < frameCount; ++i) {
-    writeKey(sink, i, keyValue(source[static_cast<std::size_t>(i)], signMode));
+    writeKey(out, i, keyValue(source[static_cast<std::size_t>(i)], signMode));
   }
-  sink.write("\t\t\t\t}\n\t\t\t}\n");
+  out.write("\t\t\t\t}\n\t\t\t}\n");
 }
 
-void writeKey(TextSink& sink, int frame, double value) {
+void writeKey(TextBuffer& out, int frame, double value) {
   if (!std::isfinite(value)) value = 0.0;
-  Piece(sink)
-      .add("\t\t\t\t k  ")
-      .add(frame)
-      .add("  ")
-      .add(formatFixed(value, 6).view())
-      .add("\n")
-      .add("\t\t\t\t sl 1\n")
-      .add("\t\t\t\t spl\n")
-      .add("\t\t\t\t sm\n")
-      .flush();
+  char* p = copy(out.reserve(MAX_KEY_CHARS), KEY_START);
+  p = copy(writeFrame(p, frame), KEY_SEPARATOR);
+  p = writeSixDecimals(value, p);
+  out.commit(copy(p, KEY_END));
 }
 
-void endBlock(TextSink& sink) { sink.write("\n\t\t}\n\t}\n\n"); }
+void endBlock(TextBuffer& out) { out.write("\n\t\t}\n\t}\n\n"); }
 
 void writePz2File(TextSink& sink, const MotionStore& store) {
   const int frameCount = store.motion.frameCount;
-  writeFileHeader(sink, frameCount);
+  TextBuffer out(sink);
+  writeFileHeader(out, frameCount);
   for (const BlockRow& block : BLOCKS) {
-    beginBlock(sink, block.kind, block.name);
+    beginBlock(out, block.kind, block.name);
     for (int c = block.firstChannel; c < block.firstChannel + block.channelCount; ++c) {
       const ChannelRow& row = CHANNELS[static_cast<std::size_t>(c)];
-      writeChannel(sink, row.type, row.name, store.signals[row.source], row.signMode, frameCount);
+      writeChannel(out, row.type, row.name, store.signals[row.source], row.signMode, frameCount);
     }
-    endBlock(sink);
+    endBlock(out);
   }
-  sink.write("}");
+  out.write("}");
 }
 
 }  // namespace zev

@@ -1,13 +1,16 @@
 #include <emscripten/emscripten.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 
+#include "dialog/dialog_template.h"
+#include "web/page_json.h"
 #include "web/page_session.h"
 
-// The functions the page's script calls, one per action of the dialog. Each forwards to the one
-// session of the page; the texts they return stay valid until the next call that returns one.
+// The functions the page's script calls. Each forwards to the one session of the page; the texts
+// they return stay valid until the next call that returns one.
 
 namespace {
 
@@ -15,8 +18,6 @@ zev::PageSession& session() {
   static zev::PageSession page("/motions");
   return page;
 }
-
-zev::DialogState& dialog() { return session().dialog(); }
 
 std::string& answer() {
   static std::string text;
@@ -32,6 +33,7 @@ const char* give(std::string text) {
 
 extern "C" {
 
+EMSCRIPTEN_KEEPALIVE const char* zev_dialog() { return give(zev::dialogDescriptionJson()); }
 EMSCRIPTEN_KEEPALIVE const char* zev_state() { return give(session().stateJson()); }
 EMSCRIPTEN_KEEPALIVE const char* zev_take_panel_ops() { return give(session().takePanelOpsJson()); }
 // The pose file and the signals; their length is that of the last answer.
@@ -52,19 +54,23 @@ EMSCRIPTEN_KEEPALIVE void zev_open_unreadable(const char* name, const char* reas
   session().openUnreadable(name, reason);
 }
 
-EMSCRIPTEN_KEEPALIVE void zev_begin_open() { dialog().beginOpen(); }
-EMSCRIPTEN_KEEPALIVE void zev_begin_save() { dialog().beginSave(); }
-EMSCRIPTEN_KEEPALIVE void zev_analyze() { dialog().analyze(); }
-EMSCRIPTEN_KEEPALIVE void zev_show_graph() { dialog().showGraph(); }
-EMSCRIPTEN_KEEPALIVE void zev_show_info() { dialog().showInfo(); }
-EMSCRIPTEN_KEEPALIVE void zev_show_about() { dialog().showAbout(); }
-EMSCRIPTEN_KEEPALIVE void zev_clear_panel() { dialog().clearPanel(); }
-EMSCRIPTEN_KEEPALIVE void zev_panel_clicked() { dialog().panelClicked(); }
-EMSCRIPTEN_KEEPALIVE void zev_select_still_mode() { dialog().selectStillMode(); }
-EMSCRIPTEN_KEEPALIVE void zev_select_movie_mode() { dialog().selectMovieMode(); }
-EMSCRIPTEN_KEEPALIVE void zev_restore_defaults() { dialog().restoreDefaults(); }
-EMSCRIPTEN_KEEPALIVE void zev_step_spin(int spin, int up) {
-  if (spin >= 0 && spin < zev::SPIN_COUNT) dialog().stepSpin(static_cast<zev::Spin>(spin), up != 0);
+EMSCRIPTEN_KEEPALIVE void zev_dialog_is_up() { session().dialogIsUp(); }
+// A press of the control with that id; the name of what the page must then do itself.
+EMSCRIPTEN_KEEPALIVE const char* zev_press(int id) {
+  return give(std::string(zev::shellActionName(session().press(static_cast<zev::ControlId>(id)))));
+}
+// A dropped file, or the sample, is opened as Open opens a chosen one.
+EMSCRIPTEN_KEEPALIVE void zev_begin_open() { session().beginOpen(); }
+// One step of the spin whose field or arrows the control with that id is.
+EMSCRIPTEN_KEEPALIVE void zev_step(int id, int up) {
+  if (const std::optional<zev::Spin> spin = zev::spinOf(static_cast<zev::ControlId>(id))) {
+    session().dialog().stepSpin(*spin, up != 0);
+  }
+}
+// A typed value for that spin; 0 when it is refused.
+EMSCRIPTEN_KEEPALIVE int zev_set_spin(int id, int value) {
+  const std::optional<zev::Spin> spin = zev::spinOf(static_cast<zev::ControlId>(id));
+  return spin && session().setSpin(*spin, value) ? 1 : 0;
 }
 
 }  // extern "C"

@@ -3,6 +3,9 @@
 #include <array>
 #include <cstdio>
 
+#include "dialog/dialog_template.h"
+#include "dialog/start_up.h"
+
 namespace zev {
 
 namespace {
@@ -36,7 +39,8 @@ class JsonObject {
     appendJsonString(key(name), value);
     return *this;
   }
-  JsonObject& color(std::string_view name, PanelColor value) {
+  template <typename Color>
+  JsonObject& color(std::string_view name, Color value) {
     key(name) += '[' + std::to_string(value.red) + ',' + std::to_string(value.green) + ',' +
                  std::to_string(value.blue) + ']';
     return *this;
@@ -65,6 +69,7 @@ void appendOp(std::string& out, const PanelOp& op) {
       break;
     case PanelOpKind::SelectFont:
       object.text("op", "font").number("points", op.pointSize);
+      object.number("pixels", fontPixelSize(op.pointSize, PANEL_DOTS_PER_INCH));
       break;
     case PanelOpKind::SetTextColors:
       object.text("op", "textColors").color("color", op.color).color("background", op.background);
@@ -82,6 +87,48 @@ void appendOp(std::string& out, const PanelOp& op) {
       object.number("x", op.x).number("y", op.y);
       break;
   }
+}
+
+std::string_view kindName(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::PushButton:
+      return "pushButton";
+    case ControlKind::RadioButton:
+      return "radioButton";
+    case ControlKind::CheckBox:
+      return "checkBox";
+    case ControlKind::Label:
+      return "label";
+    case ControlKind::NumberField:
+      return "numberField";
+    case ControlKind::Spin:
+      return "spin";
+    case ControlKind::StatusField:
+      return "statusField";
+    case ControlKind::DisplayPanel:
+      return "displayPanel";
+    case ControlKind::GroupFrame:
+      return "groupFrame";
+  }
+  return "";
+}
+
+// A page cannot close the browser's tab it is shown in.
+bool onPage(const ControlTemplate& row) { return row.id != ControlId::ExitButton; }
+
+// Writes "[" then the object that write fills for each control on the page, then "]".
+template <typename Write>
+void appendControls(std::string& out, Write write) {
+  out += '[';
+  bool first = true;
+  for (const ControlTemplate& row : MAIN_DIALOG_CONTROLS) {
+    if (!onPage(row)) continue;
+    if (!first) out += ',';
+    first = false;
+    JsonObject object(out);
+    write(row, object);
+  }
+  out += ']';
 }
 
 }  // namespace
@@ -103,6 +150,22 @@ void appendJsonString(std::string& out, std::string_view value) {
   out += '"';
 }
 
+std::string_view shellActionName(ShellAction action) {
+  switch (action) {
+    case ShellAction::None:
+      break;
+    case ShellAction::ChooseFileToOpen:
+      return "chooseFileToOpen";
+    case ShellAction::ChooseFileToSave:
+      return "chooseFileToSave";
+    case ShellAction::CloseDialog:
+      return "closeDialog";
+    case ShellAction::Beep:
+      return "beep";
+  }
+  return "none";
+}
+
 std::string panelOpsJson(const PanelOps& ops) {
   std::string out = "[";
   for (const PanelOp& op : ops) {
@@ -112,33 +175,78 @@ std::string panelOpsJson(const PanelOps& ops) {
   return out + ']';
 }
 
-std::string dialogStateJson(const DialogState& state, const DownloadNames& names,
-                            std::size_t maxFileBytes) {
+std::string dialogDescriptionJson() {
   std::string out;
   {
     JsonObject object(out);
-    object.text("status", state.status()).text("detail", state.statusDetail());
-    object.boolean("stillMode", state.stillMode()).boolean("limitOn", state.limitOn());
+    object.text("caption", MAIN_DIALOG_CAPTION);
+    object.number("width", MAIN_DIALOG_UNITS.width).number("height", MAIN_DIALOG_UNITS.height);
     {
-      JsonObject buttons(object.key("buttons"));
-      buttons.boolean("save", state.buttonEnabled(PassButton::Save));
-      buttons.boolean("analyze", state.buttonEnabled(PassButton::Analyze));
-      buttons.boolean("graph", state.buttonEnabled(PassButton::Graph));
+      JsonObject cell(object.key("cell"));
+      cell.number("width", DIALOG_FONT_CELL_WIDTH).number("height", DIALOG_FONT_CELL_HEIGHT);
     }
-    object.key("spins") += '[';
-    for (int i = 0; i < SPIN_COUNT; ++i) {
-      const ParameterRow& row = PARAMETER_TABLE[i];
-      const Spin spin = static_cast<Spin>(i);
-      if (i > 0) out += ',';
-      JsonObject entry(out);
-      entry.text("label", row.label).number("value", state.position(spin));
-      entry.number("min", row.range.minimum).number("max", row.range.maximum);
-      entry.boolean("enabled", state.spinEnabled(spin));
+    {
+      JsonObject unitsPerCell(object.key("unitsPerCell"));
+      unitsPerCell.number("x", UNITS_PER_CELL_X).number("y", UNITS_PER_CELL_Y);
     }
-    out += ']';
-    object.text("title", state.bvhFileTitle()).text("poseName", names.pose);
-    object.text("signalsName", names.signals).text("pageName", names.page);
-    object.number("maxFileBytes", static_cast<long long>(maxFileBytes));
+    {
+      JsonObject font(object.key("font"));
+      font.text("face", MAIN_DIALOG_FONT);
+      font.number("pixels", fontPixelSize(MAIN_DIALOG_FONT_POINTS, PANEL_DOTS_PER_INCH));
+    }
+    {
+      JsonObject colors(object.key("colors"));
+      colors.color("background", DIALOG_BACKGROUND).color("text", DIALOG_TEXT);
+      colors.color("disabledText", DIALOG_DISABLED_TEXT);
+    }
+    {
+      JsonObject panel(object.key("panel"));
+      panel.number("width", PANEL_WIDTH).number("height", PANEL_HEIGHT);
+      panel.number("tabOriginX", TAB_ORIGIN_X).text("fontFace", PANEL_FONT_FACE);
+    }
+    {
+      JsonObject openDialog(object.key("openDialog"));
+      openDialog.text("pattern", OPEN_DIALOG_TEXTS.pattern);
+    }
+    appendControls(object.key("controls"), [](const ControlTemplate& row, JsonObject& control) {
+      control.number("id", static_cast<int>(row.id)).text("kind", kindName(row.kind));
+      control.text("name", row.name).text("text", row.text);
+      control.number("x", row.units.x).number("y", row.units.y);
+      control.number("width", row.units.width).number("height", row.units.height);
+      control.boolean("neverEnabled", row.neverEnabled);
+      if (row.kind == ControlKind::NumberField) {
+        const ParameterRange& range = PARAMETER_TABLE[static_cast<int>(*spinOf(row.id))].range;
+        control.number("min", range.minimum).number("max", range.maximum);
+      }
+    });
+  }
+  return out;
+}
+
+std::string dialogStateJson(const DialogState& state, const PageFacts& page) {
+  std::string out;
+  {
+    JsonObject object(out);
+    object.text("status", state.status()).text("detail", page.detail);
+    {
+      JsonObject controls(object.key("controls"));
+      for (const ControlTemplate& row : MAIN_DIALOG_CONTROLS) {
+        if (row.id == ControlId::None || !onPage(row)) continue;
+        JsonObject control(controls.key(row.name));
+        control.boolean("enabled", state.enabled(row.id));
+        if (row.kind == ControlKind::RadioButton || row.kind == ControlKind::CheckBox) {
+          control.boolean("checked", state.checked(row.id));
+        }
+        if (row.kind == ControlKind::NumberField) {
+          control.number("value", state.position(*spinOf(row.id)));
+        }
+      }
+    }
+    object.text("title", state.bvhFileTitle()).text("fileName", page.fileName);
+    object.text("shownPage", page.shownPage).boolean("emptyState", page.emptyState);
+    object.text("poseName", page.names.pose);
+    object.text("signalsName", page.names.signals).text("pageName", page.names.page);
+    object.number("maxFileBytes", static_cast<long long>(page.maxFileBytes));
   }
   return out;
 }

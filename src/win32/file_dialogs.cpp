@@ -1,7 +1,5 @@
 #include "win32/file_dialogs.h"
 
-#include <utility>
-
 #include "dialog/dialog_template.h"
 #include "win32/utf16.h"
 #include "win32/windows_api.h"
@@ -59,25 +57,16 @@ std::optional<std::string> FileDialogs::chooseOpenPath(HWND owner,
                                                        const std::filesystem::path& folder) {
   Request request(owner, OPEN_DIALOG_TEXTS, folder, OPEN_DIALOG_TEXTS.initialName,
                   OFN_FILEMUSTEXIST);
-  return ask(request.dialog, GetOpenFileNameW);
+  if (!GetOpenFileNameW(&request.dialog)) return std::nullopt;
+  return toUtf8(request.dialog.lpstrFile);
 }
 
 std::optional<std::string> FileDialogs::chooseSavePath(HWND owner,
                                                        const std::filesystem::path& folder,
                                                        std::string_view proposedName) {
   Request request(owner, SAVE_DIALOG_TEXTS, folder, proposedName, OFN_OVERWRITEPROMPT);
-  return ask(request.dialog, GetSaveFileNameW);
-}
-
-std::optional<std::string> FileDialogs::ask(OPENFILENAMEW& request,
-                                            BOOL(WINAPI* show)(OPENFILENAMEW*)) {
-  if (nextAnswer_) {
-    const std::wstring answer = *std::exchange(nextAnswer_, std::nullopt);
-    if (answer.empty()) return std::nullopt;
-    return toUtf8(answer);
-  }
-  if (!show(&request)) return std::nullopt;
-  return toUtf8(request.lpstrFile);
+  if (!GetSaveFileNameW(&request.dialog)) return std::nullopt;
+  return toUtf8(request.dialog.lpstrFile);
 }
 
 }  // namespace zev

@@ -15,9 +15,6 @@ namespace zev {
 
 class FileDialogs {
  public:
-  // takesTestAnswers: whether answerNextWith may stand in for the user (see test_hook.h).
-  explicit FileDialogs(bool takesTestAnswers) : takesTestAnswers_(takesTestAnswers) {}
-
   // The full path of an existing motion file, or nothing when the user cancels. The dialog starts
   // in folder.
   std::optional<std::string> chooseOpenPath(HWND owner, const std::filesystem::path& folder);
@@ -25,16 +22,6 @@ class FileDialogs {
   // user cancels.
   std::optional<std::string> chooseSavePath(HWND owner, const std::filesystem::path& folder,
                                             std::string_view proposedName);
-
-  bool takesTestAnswers() const { return takesTestAnswers_; }
-  // The next dialog is not shown and answers path, or Cancel when it is empty.
-  void answerNextWith(std::wstring path) { nextAnswer_ = std::move(path); }
-
- private:
-  std::optional<std::string> ask(OPENFILENAMEW& request, BOOL(WINAPI* show)(OPENFILENAMEW*));
-
-  bool takesTestAnswers_;
-  std::optional<std::wstring> nextAnswer_;
 };
 
 }  // namespace zev

@@ -13,7 +13,6 @@
 #include "win32/main_dialog.h"
 #include "win32/single_instance.h"
 #include "win32/splash_dialog.h"
-#include "win32/test_hook.h"
 #include "win32/utf16.h"
 #include "win32/windows_api.h"
 
@@ -59,7 +58,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   const zev::DialogColours colours;
   zev::showSplash(instance, colours);
 
-  zev::FileDialogs fileDialogs(GetEnvironmentVariableW(zev::UI_TEST_VARIABLE, nullptr, 0) > 0);
+  zev::FileDialogs fileDialogs;
   std::optional<std::string> startFile;
   if (!files.empty()) startFile = files.front();
   // The dialog's state holds a whole motion and its signals: not for the stack.

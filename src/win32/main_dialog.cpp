@@ -8,7 +8,6 @@
 #include "analysis/effect_parameters.h"
 #include "files/file_system.h"
 #include "win32/resource_ids.h"
-#include "win32/test_hook.h"
 #include "win32/utf16.h"
 #include "win32/windows_api.h"
 
@@ -22,16 +21,6 @@ constexpr UINT_PTR START_TIMER = 1;
 constexpr const wchar_t* DIALOG_PROPERTY = L"zev.MainDialog";
 
 int idOf(ControlId id) { return static_cast<int>(id); }
-
-// The spin whose field or arrows a control is; none for any other control.
-std::optional<Spin> spinOf(int id) {
-  for (int i = 0; i < SPIN_COUNT; ++i) {
-    if (idOf(SPIN_CONTROLS[i].field) == id || idOf(SPIN_CONTROLS[i].spin) == id) {
-      return static_cast<Spin>(i);
-    }
-  }
-  return std::nullopt;
-}
 
 DialogKey dialogKeyOf(WPARAM key) {
   switch (key) {
@@ -103,7 +92,7 @@ INT_PTR MainDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NOTIFY: {
       const auto& notice = *reinterpret_cast<const NMHDR*>(lParam);
       if (notice.code != UDN_DELTAPOS) return FALSE;
-      const std::optional<Spin> spin = spinOf(static_cast<int>(notice.idFrom));
+      const std::optional<Spin> spin = spinOf(static_cast<ControlId>(notice.idFrom));
       if (!spin) return FALSE;
       // The spin's position is the state's: the control's own step (and wrap) is refused, and the
       // state's shown instead.
@@ -114,10 +103,6 @@ INT_PTR MainDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DROPFILES:
       dropFiles(reinterpret_cast<HDROP>(wParam));
       return TRUE;
-    case WM_COPYDATA:
-      return takeTestAnswer(*reinterpret_cast<const COPYDATASTRUCT*>(lParam))
-                 ? answerWith(dialog_, TRUE)
-                 : FALSE;
     case WM_CLOSE:
       close();
       return TRUE;
@@ -188,65 +173,19 @@ void MainDialog::addStatusTooltip() {
 }
 
 void MainDialog::command(ControlId id, int code) {
-  if (id == ControlId::DisplayPanel) {
-    // The second press of a double-click comes as a double-click of its own; it must not count
-    // as a second click, which would skip a graph page or play the report page twice.
-    if (code != STN_CLICKED) return;
-    state_.panelClicked();
-  } else {
-    if (code != BN_CLICKED) return;
-    switch (id) {
-      case ControlId::OpenButton:
-        open();
-        break;
-      case ControlId::SaveButton:
-        save();
-        break;
-      case ControlId::AnalyzeButton:
-        state_.analyze();
-        break;
-      case ControlId::GraphButton:
-        state_.showGraph();
-        break;
-      case ControlId::InfoButton:
-        state_.showInfo();
-        break;
-      case ControlId::ClearButton:
-        state_.clearPanel();
-        break;
-      case ControlId::ExitButton:
-        close();
-        return;
-      case ControlId::DefaultButton:
-        state_.restoreDefaults();
-        break;
-      // Every click counts, also on the mode already checked.
-      case ControlId::StillModeRadio:
-        state_.selectStillMode();
-        break;
-      case ControlId::MovieModeRadio:
-        state_.selectMovieMode();
-        break;
-      default:
-        return;
-    }
-  }
-  showState();
+  // Only a click presses, also on the radio button already checked. The second press of a
+  // double-click on the panel comes as a double-click of its own; it must not count as a second
+  // click, which would skip a graph page or play the report page twice.
+  if (code != (id == ControlId::DisplayPanel ? STN_CLICKED : BN_CLICKED)) return;
+  perform(state_.press(id));
 }
 
 bool MainDialog::answerKey(const MSG& message) {
   if (message.message != WM_KEYDOWN) return false;
-  switch (respondToKey(dialogKeyOf(message.wParam))) {
-    case KeyResponse::Beep:
-      Beep(KEY_BEEP_HERTZ, KEY_BEEP_MILLISECONDS);
-      return true;
-    case KeyResponse::CloseDialog:
-      close();
-      return true;
-    case KeyResponse::Usual:
-      return false;
-  }
-  return false;
+  const std::optional<ShellAction> action = respondToKey(dialogKeyOf(message.wParam));
+  if (!action) return false;
+  perform(*action);
+  return true;
 }
 
 void MainDialog::dropFiles(HDROP drop) {
@@ -266,29 +205,33 @@ void MainDialog::dropFiles(HDROP drop) {
   showState();
 }
 
-bool MainDialog::takeTestAnswer(const COPYDATASTRUCT& data) {
-  if (!fileDialogs_.takesTestAnswers() || data.dwData != ANSWER_NEXT_FILE_DIALOG) return false;
-  fileDialogs_.answerNextWith(
-      std::wstring(static_cast<const wchar_t*>(data.lpData), data.cbData / sizeof(wchar_t)));
-  return true;
-}
-
-void MainDialog::open() {
-  state_.beginOpen();
-  showState();
-  if (const std::optional<std::string> path =
-          fileDialogs_.chooseOpenPath(dialog_, fileDialogFolder())) {
-    state_.openFile(*path);
+void MainDialog::perform(ShellAction action) {
+  switch (action) {
+    case ShellAction::None:
+      break;
+    case ShellAction::ChooseFileToOpen:
+      // The cleared panel shows while the file dialog is up.
+      showState();
+      if (const std::optional<std::string> path =
+              fileDialogs_.chooseOpenPath(dialog_, fileDialogFolder())) {
+        state_.openFile(*path);
+      }
+      break;
+    case ShellAction::ChooseFileToSave:
+      showState();
+      if (const std::optional<std::string> path =
+              fileDialogs_.chooseSavePath(dialog_, fileDialogFolder(), state_.proposedSaveName())) {
+        state_.saveTo(*path);
+      }
+      break;
+    case ShellAction::CloseDialog:
+      close();
+      return;
+    case ShellAction::Beep:
+      Beep(KEY_BEEP_HERTZ, KEY_BEEP_MILLISECONDS);
+      break;
   }
-}
-
-void MainDialog::save() {
-  state_.beginSave();
   showState();
-  if (const std::optional<std::string> path =
-          fileDialogs_.chooseSavePath(dialog_, fileDialogFolder(), state_.proposedSaveName())) {
-    state_.saveTo(*path);
-  }
 }
 
 std::filesystem::path MainDialog::fileDialogFolder() const {
@@ -302,30 +245,48 @@ std::filesystem::path MainDialog::fileDialogFolder() const {
 void MainDialog::close() { EndDialog(dialog_, 0); }
 
 void MainDialog::showState() {
-  enable(ControlId::SaveButton, state_.buttonEnabled(PassButton::Save));
-  enable(ControlId::AnalyzeButton, state_.buttonEnabled(PassButton::Analyze));
-  enable(ControlId::GraphButton, state_.buttonEnabled(PassButton::Graph));
-  for (int i = 0; i < SPIN_COUNT; ++i) {
-    const Spin spin = static_cast<Spin>(i);
-    enable(SPIN_CONTROLS[i].spin, state_.spinEnabled(spin));
-    SendMessageW(item(SPIN_CONTROLS[i].spin), UDM_SETPOS32, 0, state_.position(spin));
-    SetDlgItemInt(dialog_, idOf(SPIN_CONTROLS[i].field), static_cast<UINT>(state_.position(spin)),
-                  TRUE);
+  for (const ControlTemplate& row : MAIN_DIALOG_CONTROLS) {
+    if (row.id == ControlId::None) continue;
+    switch (row.kind) {
+      case ControlKind::PushButton:
+        enable(row.id, state_.enabled(row.id));
+        break;
+      case ControlKind::RadioButton:
+      case ControlKind::CheckBox:
+        enable(row.id, state_.enabled(row.id));
+        CheckDlgButton(dialog_, idOf(row.id), state_.checked(row.id) ? BST_CHECKED : BST_UNCHECKED);
+        break;
+      case ControlKind::Spin:
+        enable(row.id, state_.enabled(row.id));
+        SendMessageW(item(row.id), UDM_SETPOS32, 0, state_.position(*spinOf(row.id)));
+        break;
+      case ControlKind::NumberField:
+        // Always usable, so that its number reads as black; only its spin follows the mode.
+        SetDlgItemInt(dialog_, idOf(row.id), static_cast<UINT>(state_.position(*spinOf(row.id))),
+                      TRUE);
+        break;
+      case ControlKind::StatusField:
+        showStatus(row.id);
+        break;
+      case ControlKind::DisplayPanel:
+        panel_->play(state_.takePanelOps());
+        break;
+      case ControlKind::Label:
+      case ControlKind::GroupFrame:
+        break;
+    }
   }
-  CheckRadioButton(
-      dialog_, idOf(ControlId::StillModeRadio), idOf(ControlId::MovieModeRadio),
-      idOf(state_.stillMode() ? ControlId::StillModeRadio : ControlId::MovieModeRadio));
-  CheckDlgButton(dialog_, idOf(ControlId::LimitCheck),
-                 state_.limitOn() ? BST_CHECKED : BST_UNCHECKED);
-  SetDlgItemTextW(dialog_, idOf(ControlId::StatusField), toUtf16(state_.status()).c_str());
+}
+
+void MainDialog::showStatus(ControlId field) {
+  SetDlgItemTextW(dialog_, idOf(field), toUtf16(state_.status()).c_str());
   std::wstring detail = toUtf16(state_.statusDetail());
   TOOLINFOW tool{};
   tool.cbSize = sizeof tool;
   tool.hwnd = dialog_;
-  tool.uId = reinterpret_cast<UINT_PTR>(item(ControlId::StatusField));
+  tool.uId = reinterpret_cast<UINT_PTR>(item(field));
   tool.lpszText = detail.data();
   SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-  panel_->play(state_.takePanelOps());
 }
 
 void MainDialog::enable(ControlId id, bool enabled) {

@@ -12,10 +12,10 @@
 #include "win32/file_dialogs.h"
 #include "win32/windows_api.h"
 
-// The main dialog on Windows: the main dialog template, run modally. Every decision is made by
-// DialogState; the window turns the controls' messages into its calls and shows its state: the
-// buttons, spins, mode and status (with its detail as the status field's tooltip), and the
-// drawings on the display panel.
+// The main dialog on Windows: the main dialog template (written from the dialog's description when
+// the program is built), run modally. Every decision is made by DialogState; the window turns the
+// controls' messages into presses, does what a press leaves to it, and shows the state on every
+// control (the status's detail as the status field's tooltip) and the drawings on the panel.
 
 namespace zev {
 
@@ -42,14 +42,16 @@ class MainDialog {
   void command(ControlId id, int code);
   bool answerKey(const MSG& message);
   void dropFiles(HDROP drop);
-  bool takeTestAnswer(const COPYDATASTRUCT& data);
-  void open();
-  void save();
+  // What a press or a key leaves to the window: the file dialogs, closing, the tone.
+  void perform(ShellAction action);
   std::filesystem::path fileDialogFolder() const;
   void close();
 
-  // Mirrors the state on the controls and plays what was drawn onto the panel.
+  // Mirrors the state on every control of the description and plays what was drawn onto the
+  // panel.
   void showState();
+  // The status in its field, and its detail as the field's tooltip.
+  void showStatus(ControlId field);
   void enable(ControlId id, bool enabled);
   HWND item(ControlId id) const;
 

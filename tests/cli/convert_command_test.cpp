@@ -167,9 +167,7 @@ TEST(ConvertCommand, WarnsOfMovieOnlySettingsInStillMode) {
 // only what the build can do.
 TEST(ConvertCommand, HelpStatesTheRangesAndTheExitCodes) {
   ConverterFeatures everything;
-  everything.drawPages = [](const MotionStore&, const std::string&, bool, int) {
-    return PagePictures{};
-  };
+  everything.drawPages = [](const PagePictureRequest&) { return PagePictures{}; };
   ConverterFeatures coreOnly;
   coreOnly.threads = false;
   for (const ConverterFeatures& features : {everything, coreOnly}) {
@@ -353,7 +351,8 @@ TEST(ConvertCommand, RefusesOutputsThatWouldWriteAnInputOrAnEarlierOutput) {
         inFolder("out", "walk-ring.png"), inFolder("out", "walk-report.png")}},
   };
   ConverterFeatures features;
-  features.drawPages = [](const MotionStore&, const std::string& title, bool, int) {
+  features.drawPages = [](const PagePictureRequest& request) {
+    const std::string title(request.title);
     return PagePictures{title + " chest", title + " hair", title + " ring", title + " report"};
   };
   for (const auto& c : cases) {
@@ -426,7 +425,7 @@ TEST(ConvertCommand, WritesAllOutputsOfAnInputOrNone) {
       return at == std::string::npos ? text : text.replace(at, 1, dir.path().string());
     };
     ConverterFeatures features;
-    features.drawPages = [&c](const MotionStore&, const std::string&, bool, int) {
+    features.drawPages = [&c](const PagePictureRequest&) {
       return PagePictures{"chest", "hair", "ring", c.blankReport ? "" : "report"};
     };
     std::vector<std::string> arguments;
@@ -461,10 +460,13 @@ TEST(ConvertCommand, SavesThePagePicturesWithTheInputsOtherOutputs) {
   std::vector<Drawn> drawn;
   bool started = false;
   ConverterFeatures features;
-  features.startDrawing = [&started] { started = true; };
-  features.drawPages = [&drawn](const MotionStore& store, const std::string& title, bool stillMode,
-                                int g) {
-    drawn.push_back({title, store.motion.frameCount, stillMode, g});
+  features.startDrawing = [&started] {
+    started = true;
+    return std::string();
+  };
+  features.drawPages = [&drawn](const PagePictureRequest& request) {
+    drawn.push_back({std::string(request.title), request.store.motion.frameCount, request.stillMode,
+                     request.gCoefficient});
     return PagePictures{"C", "H", "R", "report"};
   };
   ASSERT_EQ(convert({"--movie", "--g", "7", "--graphs", pages.string(), input}, features).status,
@@ -487,6 +489,16 @@ TEST(ConvertCommand, SavesThePagePicturesWithTheInputsOtherOutputs) {
   EXPECT_NE(unavailable.err.find("--graphs is not available in this build"), std::string::npos);
   EXPECT_EQ(unavailable.err.find("--graphs DIR"), std::string::npos) << "usage offers --graphs";
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "other"));
+
+  // Drawing that cannot start (its module missing) says why and converts nothing.
+  features.startDrawing = [] { return std::string("no module"); };
+  const std::filesystem::path pose = dir.path() / "walk-undrawn.pz2";
+  const CommandRun undrawn = convert(
+      {"--graphs", (dir.path() / "undrawn").string(), "-o", pose.string(), input}, features);
+  EXPECT_EQ(undrawn.status, 1);
+  EXPECT_EQ(undrawn.err, "zev-convert: --graphs cannot draw: no module\n");
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "undrawn"));
+  EXPECT_FALSE(std::filesystem::exists(pose));
 }
 
 // Forty inputs, some refused, converted four at a time: every pose file has the bytes it gets when

@@ -1,8 +1,10 @@
-# cmake --install into a scratch prefix: the programs, the desktop entry that opens BVH files, the
-# BVH file type, the font's licence, the README the about page names and the user's guide with
-# every file they link to; the desktop's caches are refreshed where the tools exist, and left alone
-# by a staged install (DESTDIR).
-#   cmake -DBUILD_DIR=... -DSCRATCH=... -P install_test.cmake
+# cmake --install into a scratch prefix: the programs and the converter's page pictures, which it
+# finds there, the desktop entry that opens BVH files, the BVH file type, the licences, the README
+# the about page names and the user's guide with every file they link to, the manual pages
+# (MANUALS: those the build makes); the desktop's caches are refreshed where the tools exist, and
+# left alone by a staged install (DESTDIR).
+#   cmake -DBUILD_DIR=... -DSCRATCH=... -DLIBDIR=... -DMANUALS=zev.1;zev-convert.1
+#         -P install_test.cmake
 cmake_minimum_required(VERSION 3.25)
 
 function(install_into prefix)
@@ -32,12 +34,16 @@ function(expect_line file line)
 endfunction()
 
 set(installed
-    bin/zev bin/zev-convert
+    bin/zev bin/zev-convert ${LIBDIR}/zev/zev-convert-pictures.so
     share/applications/zev.desktop share/mime/packages/zev.xml
     share/icons/hicolor/64x64/apps/zev.png
     share/doc/zev/LiberationSans-LICENSE.txt share/doc/zev/README.md
+    share/doc/zev/LICENSE share/doc/zev/THIRD-PARTY-NOTICES.txt
     share/doc/zev/docs/dialog-graph.png share/doc/zev/docs/guide.md
     share/doc/zev/docs/guide/movie-chest.png)
+foreach(page IN LISTS MANUALS)
+  list(APPEND installed share/man/man1/${page})
+endforeach()
 
 file(REMOVE_RECURSE ${SCRATCH})
 set(prefix ${SCRATCH}/prefix)
@@ -48,6 +54,12 @@ execute_process(COMMAND ${CMAKE_COMMAND} -DROOT=${prefix}/share/doc/zev
                 RESULT_VARIABLE dead OUTPUT_QUIET ERROR_VARIABLE links)
 if(dead)
   message(FATAL_ERROR "the installed documents: ${links}")
+endif()
+execute_process(COMMAND ${prefix}/bin/zev-convert --graphs ${SCRATCH}/pages -o ${SCRATCH}/walk.pz2
+                        ${CMAKE_CURRENT_LIST_DIR}/../../examples/walk.bvh
+                RESULT_VARIABLE failed OUTPUT_QUIET ERROR_VARIABLE errors)
+if(failed OR NOT EXISTS ${SCRATCH}/pages/walk-chest.png)
+  message(FATAL_ERROR "the installed zev-convert draws no pages: ${errors}")
 endif()
 expect_line(${prefix}/share/applications/zev.desktop "Exec=zev %f")
 expect_line(${prefix}/share/applications/zev.desktop "MimeType=application/x-bvh;")

@@ -189,9 +189,10 @@ TEST_F(MainDialogTest, StartsWithDefaultsAndOnlyTheAlwaysUsableControlsEnabled) 
                        ControlId::MovieModeRadio, ControlId::GCoefficientSpin}) {
     EXPECT_TRUE(control(id)->isEnabled()) << static_cast<int>(id);
   }
-  for (ControlId id : {ControlId::SaveButton, ControlId::AnalyzeButton, ControlId::GraphButton,
-                       ControlId::DelayTimeSpin, ControlId::InertiaRateSpin,
-                       ControlId::AccelRateSpin, ControlId::GFusionSpin, ControlId::LimitCheck}) {
+  for (ControlId id :
+       {ControlId::SaveButton, ControlId::AnalyzeButton, ControlId::GraphButton,
+        ControlId::DelayTimeSpin, ControlId::InertiaRateSpin, ControlId::AccelRateSpin,
+        ControlId::GFusionSpin, ControlId::LimitCheck, ControlId::LoopCheck}) {
     EXPECT_FALSE(control(id)->isEnabled()) << static_cast<int>(id);
   }
   EXPECT_TRUE(qobject_cast<QRadioButton*>(control(ControlId::StillModeRadio))->isChecked());
@@ -249,9 +250,18 @@ TEST_F(MainDialogTest, ParameterChangesAndDefaultMarkTheResultsStale) {
   EXPECT_EQ(field(ControlId::InertiaRateField)->text(), "9");
   EXPECT_EQ(results(), "-A-");
 
+  // Loop is a movie-mode setting like the spins; the pass it asks for says how it took the motion.
   QTest::mouseClick(button(ControlId::AnalyzeButton), Qt::LeftButton);
+  auto* loop = qobject_cast<QCheckBox*>(control(ControlId::LoopCheck));
+  QTest::mouseClick(loop, Qt::LeftButton);
+  EXPECT_TRUE(loop->isChecked());
+  EXPECT_EQ(results(), "-A-");
+  QTest::mouseClick(button(ControlId::AnalyzeButton), Qt::LeftButton);
+  EXPECT_TRUE(statusTip().starts_with("loop: ")) << statusTip();
+
   QTest::mouseClick(button(ControlId::DefaultButton), Qt::LeftButton);
   EXPECT_EQ(results(), "-A-");
+  EXPECT_FALSE(loop->isChecked());
   EXPECT_EQ(field(ControlId::InertiaRateField)->text(), "10");
   EXPECT_EQ(field(ControlId::GFusionField)->text(), "35");
   EXPECT_TRUE(qobject_cast<QRadioButton*>(control(ControlId::MovieModeRadio))->isChecked());

@@ -8,8 +8,10 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <tuple>
 
 #include "bvh/bvh_reader.h"
+#include "pages/graph_view.h"
 #include "pages/panel_state.h"
 #include "pz2/pz2_save.h"
 #include "store/motion_store.h"
@@ -238,6 +240,124 @@ TEST_F(DialogStateTest, OnceUpTheDialogShowsTheAboutPageThenOpensTheFileItWasSta
     EXPECT_EQ(state.status(), given ? COMPLETE : "");
     EXPECT_EQ(buttonsOf(state), given ? ALL_ENABLED : ALL_DISABLED);
   }
+}
+
+// A press does the dialog's part and hands the shell only what it must do itself; a control that
+// cannot be used, or that a press means nothing to, changes nothing.
+TEST_F(DialogStateTest, PressDoesTheDialogsPartAndLeavesTheShellItsOwn) {
+  struct Case {
+    ControlId id;
+    bool opened;  // after a good Open, or as the dialog starts
+    ShellAction action;
+    bool clearsPanel;
+  };
+  for (const Case& c : {
+           Case{ControlId::OpenButton, false, ShellAction::ChooseFileToOpen, true},
+           Case{ControlId::SaveButton, true, ShellAction::ChooseFileToSave, true},
+           Case{ControlId::ExitButton, false, ShellAction::CloseDialog, false},
+           Case{ControlId::ClearButton, false, ShellAction::None, true},
+           Case{ControlId::SaveButton, false, ShellAction::None, false},
+           Case{ControlId::GraphButton, false, ShellAction::None, false},
+           Case{ControlId::LimitCheck, true, ShellAction::None, false},
+           Case{ControlId::GCoefficientField, true, ShellAction::None, false},
+           Case{ControlId::None, true, ShellAction::None, false},
+           Case{static_cast<ControlId>(1), true, ShellAction::None, false},
+       }) {
+    SCOPED_TRACE(static_cast<int>(c.id));
+    SCOPED_TRACE(c.opened);
+    DialogState state;
+    if (c.opened) openGood(state);
+    const Buttons before = buttonsOf(state);
+    EXPECT_EQ(state.press(c.id), c.action);
+    const PanelOps ops = state.takePanelOps();
+    EXPECT_EQ(ops == clearPanel(), c.clearsPanel);
+    if (!c.clearsPanel) {
+      EXPECT_TRUE(ops.empty());
+    }
+    EXPECT_EQ(buttonsOf(state), before);
+    EXPECT_TRUE(state.limitOn());
+  }
+
+  DialogState state;
+  openGood(state);
+  EXPECT_EQ(state.press(ControlId::MovieModeRadio), ShellAction::None);
+  EXPECT_FALSE(state.stillMode());
+  EXPECT_EQ(buttonsOf(state), ONLY_ANALYZE);
+  EXPECT_EQ(state.press(ControlId::AnalyzeButton), ShellAction::None);
+  EXPECT_EQ(buttonsOf(state), ALL_ENABLED);
+  state.takePanelOps();
+  EXPECT_EQ(state.press(ControlId::GraphButton), ShellAction::None);
+  EXPECT_EQ(state.panel().panelMode, PanelMode::Graph);
+  EXPECT_EQ(state.panel().graphPage, 1);
+  EXPECT_EQ(state.press(ControlId::DisplayPanel), ShellAction::None);
+  EXPECT_EQ(state.panel().graphPage, 2);
+  EXPECT_EQ(state.press(ControlId::InfoButton), ShellAction::None);
+  EXPECT_EQ(state.panel().panelMode, PanelMode::Report);
+  EXPECT_FALSE(state.takePanelOps().empty());
+  state.stepSpin(Spin::GFusion, true);
+  EXPECT_EQ(state.press(ControlId::DefaultButton), ShellAction::None);
+  EXPECT_EQ(state.position(Spin::GFusion), G_FUSION_RANGE.defaultValue);
+  EXPECT_EQ(state.press(ControlId::StillModeRadio), ShellAction::None);
+  EXPECT_TRUE(state.stillMode());
+}
+
+// What each control of the description shows, as the shells ask for it.
+TEST_F(DialogStateTest, EachControlShowsItsPartOfTheState) {
+  DialogState state;
+  const auto shown = [&state](ControlId id) {
+    return std::string(state.enabled(id) ? "E" : "-") + (state.checked(id) ? "C" : "-");
+  };
+  for (const auto& [id, atStart, inMovieMode] : {
+           std::tuple{ControlId::OpenButton, "E-", "E-"},
+           std::tuple{ControlId::SaveButton, "--", "--"},
+           std::tuple{ControlId::StillModeRadio, "EC", "E-"},
+           std::tuple{ControlId::MovieModeRadio, "E-", "EC"},
+           std::tuple{ControlId::LimitCheck, "-C", "-C"},
+           std::tuple{ControlId::LoopCheck, "--", "E-"},
+           std::tuple{ControlId::GCoefficientField, "E-", "E-"},
+           std::tuple{ControlId::DelayTimeField, "--", "E-"},
+           std::tuple{ControlId::GFusionSpin, "--", "E-"},
+           std::tuple{ControlId::DisplayPanel, "E-", "E-"},
+           std::tuple{ControlId::None, "--", "--"},
+       }) {
+    SCOPED_TRACE(static_cast<int>(id));
+    state.selectStillMode();
+    EXPECT_EQ(shown(id), atStart);
+    state.selectMovieMode();
+    EXPECT_EQ(shown(id), inMovieMode);
+  }
+}
+
+// Loop is a movie-mode setting: a press toggles it and makes the results stale as a parameter
+// does, the next pass takes the motion as a cycle and says so, and DEFAULT turns it off.
+TEST_F(DialogStateTest, LoopIsAMovieModeSettingThatTheNextPassTakes) {
+  DialogState state;
+  openGood(state);
+  EXPECT_EQ(state.press(ControlId::LoopCheck), ShellAction::None);
+  EXPECT_FALSE(state.loop()) << "still mode has no loop";
+
+  state.selectMovieMode();
+  state.analyze();
+  ASSERT_EQ(buttonsOf(state), ALL_ENABLED);
+  state.press(ControlId::LoopCheck);
+  EXPECT_TRUE(state.parameters().loop);
+  EXPECT_EQ(buttonsOf(state), ONLY_ANALYZE);
+  state.analyze();
+  EXPECT_TRUE(state.store().signals.loopPass);
+  EXPECT_EQ(state.statusDetail().rfind("loop: ", 0), 0u) << state.statusDetail();
+
+  state.press(ControlId::LoopCheck);
+  EXPECT_FALSE(state.loop());
+  state.press(ControlId::LoopCheck);
+  state.restoreDefaults();
+  EXPECT_FALSE(state.parameters().loop);
+}
+
+TEST(DialogKeys, EnterAndEscapeBeepF3ClosesTheRestWorkAsUsual) {
+  EXPECT_EQ(respondToKey(DialogKey::Enter), ShellAction::Beep);
+  EXPECT_EQ(respondToKey(DialogKey::Escape), ShellAction::Beep);
+  EXPECT_EQ(respondToKey(DialogKey::F3), ShellAction::CloseDialog);
+  EXPECT_EQ(respondToKey(DialogKey::Other), std::nullopt);
 }
 
 TEST(StartFiles, MoreThanOneIsRefused) {

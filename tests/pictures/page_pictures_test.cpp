@@ -46,8 +46,10 @@ bool drawRealMotionPages(const std::filesystem::path& dir) {
   }
   const EffectParameters movie{.stillMode = false};
   analyseMotion(movie, store->motion, store->signals);
-  const PagePictures pictures =
-      drawPagePictures(*store, REAL_MOTION, movie.stillMode, movie.gCoefficient);
+  const PagePictures pictures = drawPagePictures({.store = *store,
+                                                  .title = REAL_MOTION,
+                                                  .stillMode = movie.stillMode,
+                                                  .gCoefficient = movie.gCoefficient});
   std::filesystem::create_directories(dir);
   for (std::size_t i = 0; i < pictures.size(); ++i) {
     const auto name = std::string(REAL_MOTION) + "-" + std::string(PAGE_PICTURE_NAMES[i]) + ".png";
@@ -72,7 +74,8 @@ std::unique_ptr<MotionStore> loadMotion() {
 
 TEST(PagePictures, DrawsThreeGraphPagesAndTheReport) {
   const std::unique_ptr<MotionStore> store = loadMotion();
-  const PagePictures pictures = drawPagePictures(*store, "walk", false, 10);
+  const PagePictures pictures =
+      drawPagePictures({.store = *store, .title = "walk", .stillMode = false, .gCoefficient = 10});
   ASSERT_EQ(PAGE_PICTURE_NAMES,
             (std::array<std::string_view, 4>{"chest", "hair", "ring", "report"}));
   const QImage chest = decode(pictures[0]);

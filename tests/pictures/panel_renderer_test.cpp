@@ -44,13 +44,6 @@ bool allBlackIn(const QImage& image, const QRect& area) {
   return true;
 }
 
-TEST(PanelRenderer, FontSizesAtTheScreenResolution) {
-  EXPECT_EQ(fontPixelSize(13, 96), 17);
-  EXPECT_EQ(fontPixelSize(12, 96), 16);
-  EXPECT_EQ(fontPixelSize(8, 96), 11);
-  EXPECT_EQ(fontPixelSize(13, 120), 22);
-}
-
 TEST(PanelRenderer, LinesLeaveTheirEndPointUnpainted) {
   const QImage image =
       render({selectPenOp({0, 220, 0}), drawLineOp(10, 10, 10, 20), drawLineOp(30, 5, 20, 5),

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "pictures/pictures.h"
 #include "support/test_support.h"
 
 // The main of a test that draws with Qt: Qt's offscreen platform unless another is chosen, one
@@ -17,11 +18,18 @@
 
 namespace zev::test {
 
+// Every test that draws relies on the built-in font's pixels: without it, each of them fails.
+class BuiltInFontEnvironment final : public ::testing::Environment {
+ public:
+  void SetUp() override { ASSERT_TRUE(useBuiltInFont()) << "the built-in font is not in use"; }
+};
+
 template <typename Application>
 int runQtTests(int argc, char** argv) {
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   Application application(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
+  ::testing::AddGlobalTestEnvironment(new BuiltInFontEnvironment);
   return RUN_ALL_TESTS();
 }
 

@@ -3,36 +3,27 @@
 // the graph pages drawn like the native pictures of them; bad files dropped onto the page; the
 // keyboard; the link to the user's guide.
 import assert from 'node:assert/strict';
-import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
-import { tmpdir } from 'node:os';
+import { mkdtempSync, readFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { pathToFileURL } from 'node:url';
 import { after, before, test } from 'node:test';
-import { chromium } from 'playwright-core';
 
 import {
-  ROOT, SAMPLE, SIGNAL_ULPS, WEB_BUILD, compareSignals, convert,
+  ROOT, SAMPLE, SIGNAL_ULPS, compareSignals, convert,
 } from './compare.mjs';
+import {
+  detailOf, download, openPage as openReadyPage, settled, startBrowser, statusOf,
+} from './browser.mjs';
 
-const PAGE = pathToFileURL(join(WEB_BUILD, 'web/index.html')).href;
-// Debian's Chromium, as root and without a network: no sandbox, nothing fetched in the background.
-const LAUNCH = {
-  executablePath: process.env.ZEV_CHROMIUM ?? '/usr/bin/chromium',
-  headless: true,
-  acceptDownloads: true,
-  args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-         '--disable-component-update', '--disable-sync', '--disable-quic'],
-};
 const PAGES = ['chest', 'hair', 'ring'];
 
+let browser;
 let context;
 const native = {};
-// Everything the browser and the converter write goes in here, removed when the browser is closed.
-const scratch = mkdtempSync(join(tmpdir(), 'zev-page-test-'));
 
 // The native converter's pose files, signals and page pictures of the sample in both modes.
 before(async () => {
-  const folder = mkdtempSync(join(scratch, 'native-'));
+  browser = await startBrowser();
+  const folder = mkdtempSync(join(browser.scratch, 'native-'));
   for (const mode of ['still', 'movie']) {
     const run = convert('native', [...(mode === 'movie' ? ['--movie'] : []), '-o', `${mode}.pz2`,
                                    '--signals', `${mode}.csv`, '--graphs', mode, SAMPLE], folder);
@@ -43,36 +34,30 @@ before(async () => {
       pictures: PAGES.map((name) => readFileSync(join(folder, mode, `walk-${name}.png`))),
     };
   }
-  context = await chromium.launchPersistentContext(mkdtempSync(join(scratch, 'profile-')), LAUNCH);
+  context = await browser.context();
 });
 
 after(async () => {
-  await context?.close();
-  rmSync(scratch, { recursive: true, force: true, maxRetries: 10 });
+  await browser?.close();
 });
 
-// A page of the shared browser, or of a browser of its own for another pixel density.
-async function openPage(options = {}) {
-  const page = options.density ? await (await chromium.launchPersistentContext(
-    mkdtempSync(join(scratch, 'profile-')), { ...LAUNCH, deviceScaleFactor: options.density })).newPage()
-    : await context.newPage();
-  const problems = [];
-  page.on('pageerror', (error) => problems.push(error.message));
-  page.on('console', (message) => message.type() === 'error' && problems.push(message.text()));
-  await page.goto(PAGE);
-  await page.waitForSelector('#window:not([inert])', { timeout: 15000 });
-  await settled(page);
-  return { page, problems };
+// A page of the shared context, or of a context of its own with options (another pixel density).
+async function openPage(options) {
+  const ready = await openReadyPage(options ? await browser.context(options) : context);
+  // Where the panel's texts stand, for the comparisons with the native pictures: the page keeps no
+  // hook for its tests, so they watch its renderer draw.
+  await ready.page.evaluate(() => {
+    const draw = PanelRenderer.prototype.draw;
+    PanelRenderer.prototype.draw = function watched(op) {
+      window.watchedRenderer = this;
+      return draw.call(this, op);
+    };
+  });
+  return ready;
 }
 
-// The panel has played everything it was given.
-const settled = (page) => page.waitForSelector('#panel[aria-busy="false"]');
-const statusOf = (page) => page.$eval('#status', (field) => field.value);
-
-async function download(page, button) {
-  const [file] = await Promise.all([page.waitForEvent('download'), page.click(button)]);
-  return { name: file.suggestedFilename(), bytes: readFileSync(await file.path()) };
-}
+// The width and height a PNG file's header gives.
+const pngSize = (bytes) => [bytes.readUInt32BE(16), bytes.readUInt32BE(20)];
 
 // Compares the panel's canvas with a native picture of the same page: every pixel the same
 // outside the text cells, where fonts may differ; inside each cell, the ink where the native
@@ -89,7 +74,7 @@ function comparePanel({ png, slack }) {
     const panel = document.getElementById('panel');
     const got = panel.getContext('2d').getImageData(0, 0, panel.width, panel.height).data;
     const width = picture.width;
-    const cells = window.zevPanel.textCells();
+    const cells = window.watchedRenderer.textCells;
     const inCell = (x, y, margin) => cells.some((cell) => x >= cell.x - margin &&
       x < cell.x + cell.width + margin && y >= cell.y - margin && y < cell.y + cell.height + margin);
     const ink = (data, x, y) => data[4 * (y * width + x)] + data[4 * (y * width + x) + 1] +
@@ -123,55 +108,54 @@ function comparePanel({ png, slack }) {
   })();
 }
 
-async function expectGraphPage(page, mode, index) {
+async function expectGraphPage(page, mode, index, why = '') {
   await settled(page);
   const result = await page.evaluate(comparePanel, {
     png: native[mode].pictures[index].toString('base64'), slack: 2,
   });
-  const label = `${mode} ${PAGES[index]}`;
+  const label = `${mode} ${PAGES[index]} ${why}`;
   assert.deepEqual(result.size, [346, 311], label);
   assert.equal(result.cells, 7, `${label}: the title and six labels`);
   assert.deepEqual(result.differing.slice(0, 10), [], `${label}: pixels outside the text`);
   assert.deepEqual(result.misplaced, [], `${label}: text cells`);
 }
 
-test('the sample in both modes: the native pose files, signals and graph pages', async (t) => {
+test('the sample in both modes: the native pose files, signals and graph pages', async () => {
   const { page, problems } = await openPage();
   const [chooser] = await Promise.all([page.waitForEvent('filechooser'), page.click('#open')]);
   await chooser.setFiles(SAMPLE);
   await page.waitForFunction(() => document.getElementById('status').value === 'COMPLETE...');
+  // The Chest page at once, then Graph for the others.
+  await expectGraphPage(page, 'still', 0);
+  for (let index = 1; index < 3; ++index) {
+    await page.click('#graph');
+    await expectGraphPage(page, 'still', index);
+  }
 
   const pose = await download(page, '#save');
   assert.equal(pose.name, 'walk.pz2');
   assert.ok(pose.bytes.equals(native.still.pose), 'still-mode pose file');
+  await expectGraphPage(page, 'still', 2, 'a download keeps the panel');
   const signals = await download(page, '#signals');
   assert.equal(signals.name, 'walk-signals.csv');
   assert.deepEqual(compareSignals(native.still.signals, signals.bytes, SIGNAL_ULPS).problems, []);
-  for (let index = 0; index < 3; ++index) {
-    await page.click('#graph');
-    await expectGraphPage(page, 'still', index);
-  }
 
   await page.click('#movie');
   assert.equal(await page.isDisabled('#save'), true, 'a mode change makes the results stale');
   await page.click('#analyze');
   assert.equal(await statusOf(page), '');
-  assert.ok((await download(page, '#save')).bytes.equals(native.movie.pose), 'movie-mode pose file');
-  // The graph pages go on from where they were: Chest again, then a click on the panel for each.
-  await page.click('#graph');
+  assert.equal(await detailOf(page), '150 frames analysed, movie mode');
   await expectGraphPage(page, 'movie', 0);
+  assert.ok((await download(page, '#save')).bytes.equals(native.movie.pose), 'movie-mode pose file');
   for (let index = 1; index < 3; ++index) {
     await page.click('#panel');
     await expectGraphPage(page, 'movie', index);
   }
-  const picture = await download(page, '#picture');
-  assert.equal(picture.name, 'walk-page.png');
-  assert.ok(picture.bytes.subarray(1, 4).equals(Buffer.from('PNG')));
   assert.deepEqual(problems, []);
 });
 
-// A file dropped onto the page: the dialog's rule for drops, the reader's messages, and a file
-// too large for the page refused at once.
+// A file dropped onto the page: the dialog's rule for drops, the reader's messages with their
+// detail in plain sight, and a file too large for the page refused at once.
 test('dropped files', async () => {
   const { page, problems } = await openPage();
   const drop = async (files) => {
@@ -186,16 +170,21 @@ test('dropped files', async () => {
   };
   const bad = (name) => ({ name, text: readFileSync(join(ROOT, 'tests/bad-input', name), 'latin1') });
 
-  await drop([bad('frame-range-501.bvh')]);
-  await page.waitForFunction(() => document.getElementById('status').value === 'FRAME RANGE ERR');
-  assert.match(await page.getAttribute('#status', 'title'), /^line \d+: /);
-  assert.equal(await page.isDisabled('#analyze'), true);
+  for (const name of ['frame-range-14.bvh', 'frame-range-501.bvh']) {
+    await drop([bad(name)]);
+    await page.waitForFunction(() => document.getElementById('status').value === 'FRAME RANGE ERR');
+    const detail = await detailOf(page);
+    assert.match(detail, /^line \d+: /, name);
+    assert.equal(await page.getAttribute('#status', 'title'), detail, 'the tooltip says the same');
+    assert.ok(await page.isVisible('#detail'));
+    assert.equal(await page.isDisabled('#analyze'), true);
+  }
 
   await drop([{ name: 'walk.bvh', text: readFileSync(SAMPLE, 'latin1') }]);
   await page.waitForFunction(() => document.getElementById('status').value === 'COMPLETE...');
   for (const files of [[{ name: 'notes.txt', text: 'x' }], [bad('frame-range-14.bvh'), bad('frame-range-501.bvh')]]) {
     await drop(files);
-    assert.equal(await page.textContent('#notice'), 'Drop one .bvh file to open it.');
+    assert.equal(await detailOf(page), 'Drop one .bvh file to open it.');
     assert.equal(await statusOf(page), 'COMPLETE...', 'a refused drop changes nothing');
   }
 
@@ -223,12 +212,19 @@ test('keyboard and screen readers', async () => {
   for (let step = 0; step < 11; ++step) await page.keyboard.press('ArrowUp');
   assert.equal(await g.getAttribute('aria-valuenow'), '1', '20 wraps around to 1');
   const delay = page.getByRole('spinbutton', { name: 'Delay time' });
-  assert.equal(await delay.getAttribute('aria-disabled'), 'true', 'still mode');
+  assert.equal(await delay.isDisabled(), true, 'still mode');
+  assert.equal(await page.isDisabled('#loop'), true, 'still mode');
   await page.click('#movie');
   await delay.focus();
   for (let step = 0; step < 6; ++step) await page.keyboard.press('ArrowDown');
   assert.equal(await delay.getAttribute('aria-valuenow'), '10', '0 wraps around to 10');
+  // Loop is a movie-mode setting with an access key; DEFAULT turns it off.
+  const loop = page.locator('#loop');
+  assert.equal(await page.$eval('label:has(#loop)', (label) => label.accessKey), 'l');
+  await loop.check();
+  assert.equal(await loop.isChecked(), true);
   await page.click('#default');
+  assert.equal(await loop.isChecked(), false);
   assert.equal(await g.getAttribute('aria-valuenow'), '10');
   // The panel is reached with Tab too, and Enter there is a click on it.
   await page.click('#info');
@@ -239,10 +235,66 @@ test('keyboard and screen readers', async () => {
   assert.match(await page.getAttribute('#panel', 'aria-label'), /BVH FORMAT REPORT.*FRAME RATE/);
 });
 
+// The module's description of the dialog, from a module of its own.
+const describeDialog = (page) => page.evaluate(async () => {
+  const module = await createZevModule();
+  return JSON.parse(module.UTF8ToString(module._zev_dialog()));
+});
+
+// In dialog units, at the dialog's own size and scaled up in a large window.
+test('the page lays out the dialog and takes its colours as the description says', async () => {
+  for (const viewport of [undefined, { width: 1920, height: 1080 }]) {
+    const { page } = await openPage(viewport && { viewport });
+    const description = await describeDialog(page);
+    const { misplaced, scale } = await page.evaluate(({ controls, cell, unitsPerCell }) => {
+      const scale = Number(getComputedStyle(document.documentElement).getPropertyValue('--scale'));
+      const unit = { x: scale * cell.width / unitsPerCell.x, y: scale * cell.height / unitsPerCell.y };
+      // The controls stand below the band that holds the file's name.
+      const open = controls.find((row) => row.name === 'open');
+      const openBox = document.getElementById('open').getBoundingClientRect();
+      const origin = { left: openBox.left - open.x * unit.x, top: openBox.top - open.y * unit.y };
+      const wrong = [];
+      let field = null;
+      for (const row of controls.filter((control) => control.name !== '')) {
+        let shown = document.getElementById(row.name);
+        let want = row;
+        if (row.kind === 'numberField') {
+          field = row;
+          continue;
+        }
+        // A spin's arrows take the right side of its field.
+        if (row.kind === 'spin') {
+          want = { ...field, width: field.width - row.width };
+          shown = document.getElementById(field.name);
+        }
+        if (row.kind === 'radioButton' || row.kind === 'checkBox') shown = shown.closest('label');
+        // The panel keeps the pages' size inside its edge.
+        if (row.kind === 'displayPanel') shown = shown.parentElement;
+        const box = shown.getBoundingClientRect();
+        const sides = { x: box.left - origin.left, y: box.top - origin.top };
+        if (row.kind !== 'displayPanel') Object.assign(sides, { width: box.width, height: box.height });
+        const away = Object.entries(sides).filter(([side, pixels]) =>
+          Math.abs(pixels - want[side] * unit[side === 'x' || side === 'width' ? 'x' : 'y']) > 0.5);
+        if (away.length > 0) wrong.push(`${row.name}: ${away.map(([side]) => side).join(', ')}`);
+      }
+      return { misplaced: wrong, scale };
+    }, description);
+    assert.deepEqual(misplaced, [], `at scale ${scale}`);
+    assert.equal(scale > 1, viewport !== undefined, `scale ${scale}`);
+    const [red, green, blue] = description.colors.background;
+    assert.equal(await page.$eval('#window', (window) => getComputedStyle(window).backgroundColor),
+                 `rgb(${red}, ${green}, ${blue})`);
+    assert.equal(await page.$eval('#limit', (box) => box.checked && box.disabled), true,
+                 'Limit ON: checked, and never to be changed');
+  }
+});
+
+// Sharp on the screen; the picture of the panel at the pages' own size.
 test('the panel is drawn at the screen density', async () => {
-  const { page } = await openPage({ density: 2 });
+  const { page } = await openPage({ deviceScaleFactor: 2 });
   assert.deepEqual(await page.$eval('#panel', (panel) => [panel.width, panel.height,
     panel.getBoundingClientRect().width, panel.getBoundingClientRect().height]), [692, 622, 346, 311]);
+  assert.deepEqual(pngSize((await download(page, '#picture')).bytes), [346, 311]);
   await page.context().close();
 });
 

@@ -8,9 +8,11 @@
 #include <string>
 
 #include "bvh/bvh_reader.h"
+#include "pages/graph_view.h"
 #include "pz2/pz2_save.h"
 #include "support/test_motion.h"
 #include "support/test_support.h"
+#include "web/page_json.h"
 
 namespace zev {
 namespace {
@@ -111,14 +113,79 @@ TEST_F(PageSessionTest, BinaryBytesGetTheReadersMessage) {
   EXPECT_FALSE(page.dialog().buttonEnabled(PassButton::Save));
 }
 
-TEST_F(PageSessionTest, DownloadNamesFollowTheOpenedFile) {
+// Where the page shows more than the dialog: before any file the panel invites one, unless it
+// shows a page the user asked for; a pass that worked draws the Chest page, wherever the dialog's
+// pages had got to, and says what it analysed; each command that draws names the picture of the
+// panel; a download keeps the panel; a failed pass leaves it and says the reader's detail alone.
+TEST_F(PageSessionTest, ThePanelShowsAndNamesWhatThePageDid) {
   PageSession page(kept());
-  EXPECT_NE(page.stateJson().find(R"("signalsName":"zev-signals.csv","pageName":"zev-page.png")"),
-            std::string::npos);
+  page.dialogIsUp();
+  EXPECT_TRUE(page.showsEmptyState());
+  page.press(ControlId::InfoButton);
+  EXPECT_FALSE(page.showsEmptyState());
+  page.press(ControlId::ClearButton);
+  EXPECT_TRUE(page.showsEmptyState());
+
   page.openFile("jump.take2.bvh", goodMotion());
-  EXPECT_NE(page.stateJson().find(R"("poseName":"jump.take2.pz2","signalsName":)"
-                                  R"("jump.take2-signals.csv","pageName":"jump.take2-page.png")"),
+  EXPECT_EQ(page.detail(), "30 frames analysed, still mode");
+  page.press(ControlId::GraphButton);
+  EXPECT_NE(page.stateJson().find(R"("fileName":"jump.take2.bvh","shownPage":"hair",)"
+                                  R"("emptyState":false,"poseName":"jump.take2.pz2",)"
+                                  R"("signalsName":"jump.take2-signals.csv",)"
+                                  R"("pageName":"jump.take2-hair.png")"),
             std::string::npos);
+  page.press(ControlId::MovieModeRadio);
+  page.takePanelOpsJson();
+  page.press(ControlId::AnalyzeButton);
+  EXPECT_EQ(page.detail(), "30 frames analysed, movie mode");
+  PanelState fresh;
+  EXPECT_EQ(page.takePanelOpsJson(),
+            panelOpsJson(showGraphPage(fresh, page.dialog().store(), false)));
+  struct Step {
+    ControlId press;
+    std::string_view shown;
+  };
+  for (const Step& step :
+       {Step{ControlId::DisplayPanel, "hair"}, Step{ControlId::InfoButton, "report"},
+        Step{ControlId::ClearButton, "page"}, Step{ControlId::DisplayPanel, "report"},
+        Step{ControlId::GraphButton, "ring"}, Step{ControlId::SaveButton, "ring"}}) {
+    page.press(step.press);
+    EXPECT_EQ(page.shownPage(), step.shown);
+    // Save alone leaves the panel as it is.
+    EXPECT_EQ(page.takePanelOpsJson() == "[]", step.press == ControlId::SaveButton);
+  }
+
+  folder_.write("kept/jump.take2.bvh", "HIERARCHY\n");
+  page.press(ControlId::AnalyzeButton);
+  EXPECT_EQ(page.detail(), page.dialog().statusDetail());
+  EXPECT_EQ(page.takePanelOpsJson(), "[]");
+}
+
+// A typed number goes where the arrows would take the spin, with what their steps make stale, and
+// never past either end.
+TEST_F(PageSessionTest, TypedValuesSetTheirSpinInItsRange) {
+  PageSession page(kept());
+  page.openFile("jump.bvh", goodMotion());
+  struct Case {
+    Spin spin;
+    int value;
+    bool taken;
+    bool saveStays;
+  };
+  for (const Case& c :
+       {Case{Spin::GCoefficient, 10, true, true},  // where it stands
+        Case{Spin::GCoefficient, 21, false, true}, Case{Spin::DelayTime, 3, false, true},
+        Case{Spin::GCoefficient, 1, true, false}}) {
+    page.press(ControlId::AnalyzeButton);
+    const int before = page.dialog().position(c.spin);
+    EXPECT_EQ(page.setSpin(c.spin, c.value), c.taken) << c.value;
+    EXPECT_EQ(page.dialog().position(c.spin), c.taken ? c.value : before);
+    EXPECT_EQ(page.dialog().buttonEnabled(PassButton::Save), c.saveStays) << c.value;
+  }
+  page.press(ControlId::MovieModeRadio);
+  page.press(ControlId::AnalyzeButton);
+  EXPECT_TRUE(page.setSpin(Spin::GFusion, 99));
+  EXPECT_TRUE(page.dialog().buttonEnabled(PassButton::Save)) << "G Fusion keeps the results";
 }
 
 }  // namespace

@@ -9,10 +9,15 @@
 //                                                 panel and the dialog are on the screen into FILE
 //                                                 ("panelX panelY dialogX dialogY width height")
 //   zev-ui-test.exe --close                     ends that zev.exe through eXit
+//   zev-ui-test.exe --installed FOLDER MOTION.bvh  the programs as a user installed them in FOLDER:
+//                                                 their version and icon, and zev.exe's first
+//                                                 start on the motion (the tests above need
+//                                                 the programs beside this one)
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -25,9 +30,11 @@
 #include <vector>
 
 #include "analysis/effect_parameters.h"
+#include "common/version.h"
 #include "dialog/dialog_template.h"
 #include "dialog/start_up.h"
-#include "win32/test_hook.h"
+#include "pages/report_pages.h"
+#include "win32/resource_ids.h"
 #include "win32/windows_api.h"
 
 namespace zev {
@@ -38,6 +45,8 @@ using namespace std::chrono_literals;
 
 // The motion the tests open, from the command line.
 fs::path motionFile;
+// Where a user installed the programs (--installed); empty for the copies beside this program.
+fs::path installedFolder;
 
 fs::path programFolder() {
   std::wstring path(MAX_PATH, L'\0');
@@ -99,10 +108,11 @@ class Program {
   bool started_ = false;
 };
 
-// zev.exe from beside this program, with the test hook on.
+fs::path zevExe() { return programFolder() / "zev.exe"; }
+
+// zev.exe from beside this program, as it ships.
 std::unique_ptr<Program> startZev(const std::wstring& arguments = {}) {
-  SetEnvironmentVariableW(UI_TEST_VARIABLE, L"1");
-  return std::make_unique<Program>(quoted(programFolder() / "zev.exe") + L" " + arguments);
+  return std::make_unique<Program>(quoted(zevExe()) + L" " + arguments);
 }
 
 // A window's text as the window itself gives it; across processes GetWindowText would give only
@@ -212,11 +222,26 @@ std::string results(HWND dialog) {
   return out;
 }
 
-// The next file dialog answers path without showing itself (test_hook.h).
-void answerNextFileDialog(HWND dialog, const std::wstring& path) {
-  COPYDATASTRUCT data{ANSWER_NEXT_FILE_DIALOG, static_cast<DWORD>(path.size() * sizeof(wchar_t)),
-                      const_cast<wchar_t*>(path.data())};
-  SendMessageW(dialog, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+// The name field of the system's file dialog (cmb13 in its template).
+constexpr int FILE_NAME_FIELD = 0x047C;
+
+// Presses button, which opens the file dialog of texts, and answers it with path as a user would:
+// the name typed into its name field, then OK.
+bool answerFileDialog(const Program& zev, HWND dialog, ControlId button,
+                      const FileDialogTexts& texts, const std::wstring& path) {
+  clickWithoutWaiting(dialog, button);
+  const std::optional<HWND> fileDialog = waitForDialog(zev, wide(texts.title));
+  if (!fileDialog) return false;
+  // Across processes only the message carries the text.
+  SendMessageW(GetDlgItem(*fileDialog, FILE_NAME_FIELD), WM_SETTEXT, 0,
+               reinterpret_cast<LPARAM>(path.c_str()));
+  PostMessageW(*fileDialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(*fileDialog, IDOK)));
+  return waitFor<bool>([&]() -> std::optional<bool> {
+           if (!IsWindow(*fileDialog)) return true;
+           return std::nullopt;
+         })
+      .has_value();
 }
 
 std::string readBytes(const fs::path& path) {
@@ -295,6 +320,19 @@ TEST_F(ZevExe, SpinStepsMarkTheResultsStaleExceptGFusion) {
     EXPECT_EQ(text(dialog_, c.field), c.value);
     EXPECT_EQ(results(dialog_), c.results);
   }
+  // Loop is a movie-mode setting too: a click checks it and makes the results stale, DEFAULT
+  // unchecks it, and still mode disables it.
+  click(dialog_, ControlId::DefaultButton);
+  click(dialog_, ControlId::AnalyzeButton);
+  click(dialog_, ControlId::LoopCheck);
+  EXPECT_TRUE(checked(dialog_, ControlId::LoopCheck));
+  EXPECT_EQ(results(dialog_), "-A-");
+  click(dialog_, ControlId::DefaultButton);
+  EXPECT_FALSE(checked(dialog_, ControlId::LoopCheck));
+  click(dialog_, ControlId::StillModeRadio);
+  EXPECT_FALSE(enabled(dialog_, ControlId::LoopCheck));
+  click(dialog_, ControlId::MovieModeRadio);
+
   click(dialog_, ControlId::DefaultButton);
   // Stepping past either end of a range wraps around.
   clickArrow(dialog_, ControlId::DelayTimeSpin, true);
@@ -319,8 +357,12 @@ TEST_F(ZevExe, SavesTheBytesTheConverterWrites) {
   click(dialog_, ControlId::AnalyzeButton);
   ASSERT_EQ(results(dialog_), "SAG");
 
-  answerNextFileDialog(dialog_, (folder / "dialog.pz2").wstring());
-  click(dialog_, ControlId::SaveButton);
+  ASSERT_TRUE(answerFileDialog(*zev_, dialog_, ControlId::SaveButton, SAVE_DIALOG_TEXTS,
+                               (folder / "dialog.pz2").wstring()));
+  ASSERT_TRUE(waitFor<bool>([&]() -> std::optional<bool> {
+    if (fs::exists(folder / "dialog.pz2")) return true;
+    return std::nullopt;
+  }));
   const Program converter(quoted(programFolder() / "zev-convert.exe") +
                           L" --movie --delay 3 --fusion 36 -o " + quoted(folder / "converter.pz2") +
                           L" " + quoted(motionFile));
@@ -349,8 +391,7 @@ TEST_F(ZevExe, FileDialogsAskWithTheirTitlesAndNames) {
     const std::optional<HWND> fileDialog = waitForDialog(*zev_, wide(c.texts.title));
     ASSERT_TRUE(fileDialog);
     EXPECT_EQ(GetWindow(*fileDialog, GW_OWNER), dialog_);
-    // The name field of the system's file dialog (cmb13 in its template).
-    EXPECT_EQ(windowText(GetDlgItem(*fileDialog, 0x047C)), c.name);
+    EXPECT_EQ(windowText(GetDlgItem(*fileDialog, FILE_NAME_FIELD)), c.name);
     PostMessageW(*fileDialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(waitFor<bool>([&]() -> std::optional<bool> {
       if (!IsWindow(*fileDialog)) return true;
@@ -460,6 +501,55 @@ ControlLook lookOf(ControlKind kind) {
   return {};
 }
 
+// The 32-bit pixels of a bitmap, row by row from the top; none when they cannot be read.
+std::vector<std::uint32_t> pixelsOf(HDC dc, HBITMAP bitmap, LONG width, LONG height) {
+  BITMAPINFO format{};
+  format.bmiHeader.biSize = sizeof format.bmiHeader;
+  format.bmiHeader.biWidth = width;
+  format.bmiHeader.biHeight = -height;
+  format.bmiHeader.biPlanes = 1;
+  format.bmiHeader.biBitCount = 32;
+  format.bmiHeader.biCompression = BI_RGB;
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height));
+  if (GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), pixels.data(), &format, DIB_RGB_COLORS) !=
+      height) {
+    return {};
+  }
+  return pixels;
+}
+
+// Whether the panel shows zev.exe's own about picture where the about page puts it: a picture the
+// program fails to load leaves the page without it, and says so nowhere else.
+bool panelShowsAboutPicture(HWND panel) {
+  POINT at{};
+  for (const PanelOp& op : showAboutPage()) {
+    if (op.kind == PanelOpKind::CopyPicture) at = {op.x, op.y};
+  }
+  const HMODULE program = LoadLibraryExW(zevExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (program == nullptr) return false;
+  const auto picture = static_cast<HBITMAP>(
+      LoadImageW(program, MAKEINTRESOURCEW(ZEV_ABOUT_PICTURE), IMAGE_BITMAP, 0, 0, 0));
+  FreeLibrary(program);
+  if (picture == nullptr) return false;
+  BITMAP size{};
+  GetObjectW(picture, sizeof size, &size);
+  POINT corner{at.x, at.y};
+  ClientToScreen(panel, &corner);
+  const HDC screen = GetDC(nullptr);
+  const HDC copy = CreateCompatibleDC(screen);
+  const HBITMAP shown = CreateCompatibleBitmap(screen, size.bmWidth, size.bmHeight);
+  const HGDIOBJ original = SelectObject(copy, shown);
+  BitBlt(copy, 0, 0, size.bmWidth, size.bmHeight, screen, corner.x, corner.y, SRCCOPY);
+  SelectObject(copy, original);
+  const std::vector<std::uint32_t> want = pixelsOf(copy, picture, size.bmWidth, size.bmHeight);
+  const bool same = !want.empty() && pixelsOf(copy, shown, size.bmWidth, size.bmHeight) == want;
+  DeleteObject(shown);
+  DeleteObject(picture);
+  DeleteDC(copy);
+  ReleaseDC(nullptr, screen);
+  return same;
+}
+
 // The up-down control lays itself over its field's border on the field's right side.
 constexpr LONG SPIN_JOIN = 2;
 
@@ -530,6 +620,12 @@ TEST(ZevExeStart, SplashThenTheDialogAsTheTemplateHasIt) {
     }
   }
 
+  // Once up, the about page, with the program's picture.
+  EXPECT_TRUE(waitFor<bool>([&]() -> std::optional<bool> {
+    if (panelShowsAboutPicture(item(*dialog, ControlId::DisplayPanel))) return true;
+    return std::nullopt;
+  })) << "the about page lacks the about picture";
+
   // As the dialog starts: still mode, default values, Limit ON checked for good, and nothing to
   // save, analyse or graph.
   EXPECT_TRUE(checked(*dialog, ControlId::StillModeRadio));
@@ -546,6 +642,53 @@ TEST(ZevExeStart, SplashThenTheDialogAsTheTemplateHasIt) {
 
   click(*dialog, ControlId::ExitButton);
   EXPECT_EQ(zev->exitCode(), 0u);
+}
+
+// A text of a program's version resource, as Explorer's Properties show it; empty if it has none.
+std::wstring versionText(const fs::path& program, const std::wstring& name) {
+  std::vector<char> resource(GetFileVersionInfoSizeW(program.c_str(), nullptr));
+  if (resource.empty() ||
+      !GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(resource.size()),
+                           resource.data())) {
+    return {};
+  }
+  void* text = nullptr;
+  UINT length = 0;
+  const std::wstring key = L"\\StringFileInfo\\040904B0\\" + name;
+  if (!VerQueryValueW(resource.data(), key.c_str(), &text, &length) || length == 0) return {};
+  return static_cast<const wchar_t*>(text);
+}
+
+// Both programs, as installed or beside this program, say what they are, their version and
+// copyright, and carry the program's icon.
+TEST(ZevPrograms, CarryTheirVersionAndIcon) {
+  const fs::path folder = installedFolder.empty() ? programFolder() : installedFolder;
+  for (const wchar_t* name : {L"zev.exe", L"zev-convert.exe"}) {
+    const fs::path program = folder / name;
+    SCOPED_TRACE(program.string());
+    EXPECT_EQ(versionText(program, L"ProductName"), L"Z.E.V");
+    EXPECT_EQ(versionText(program, L"ProductVersion"), wide(ZEV_VERSION));
+    EXPECT_EQ(versionText(program, L"FileVersion"), wide(ZEV_VERSION));
+    EXPECT_EQ(versionText(program, L"OriginalFilename"), name);
+    EXPECT_NE(versionText(program, L"FileDescription"), L"");
+    EXPECT_TRUE(versionText(program, L"LegalCopyright").starts_with(L"Copyright (c) "));
+    EXPECT_GT(ExtractIconExW(program.c_str(), -1, nullptr, nullptr, 0), 0u);
+  }
+}
+
+// The first start as from Explorer's "Open with": the splash, then by itself the dialog with the
+// motion opened, and F3 ends the program.
+TEST(ZevExeAsInstalled, FirstStartShowsTheSplashThenTheMotion) {
+  if (installedFolder.empty()) GTEST_SKIP() << "for the programs a user installed (--installed)";
+  Program zev(quoted(installedFolder / L"zev.exe") + L" " + quoted(motionFile));
+  ASSERT_TRUE(waitForDialog(zev, L"")) << "no splash";
+  const std::optional<HWND> dialog =
+      waitForDialog(zev, MAIN_CAPTION, std::chrono::milliseconds(SPLASH_MILLISECONDS) + 10s);
+  ASSERT_TRUE(dialog) << "no main dialog after the splash";
+  EXPECT_TRUE(statusBecomes(*dialog, OPENED));
+  EXPECT_EQ(results(*dialog), "SAG");
+  PostMessageW(item(*dialog, ControlId::InfoButton), WM_KEYDOWN, VK_F3, 0);
+  EXPECT_EQ(zev.exitCode(), 0u);
 }
 
 // --show-graph FILE MOTION: zev.exe left showing the chest graph of a movie-mode analysis.
@@ -618,9 +761,16 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (argc == 2 && std::wstring(argv[1]) == L"--close") return zev::closeShown();
   ::testing::InitGoogleTest(&argc, argv);
+  if (argc == 4 && std::wstring(argv[1]) == L"--installed") {
+    zev::installedFolder = argv[2];
+    zev::motionFile = fs::absolute(argv[3]);
+    GTEST_FLAG_SET(filter, "ZevPrograms.*:ZevExeAsInstalled.*");
+    return RUN_ALL_TESTS();
+  }
   if (argc != 2) {
     std::fprintf(stderr,
-                 "usage: zev-ui-test MOTION.bvh | --show-graph FILE MOTION.bvh | --close\n");
+                 "usage: zev-ui-test MOTION.bvh | --show-graph FILE MOTION.bvh | --close"
+                 " | --installed FOLDER MOTION.bvh\n");
     return 2;
   }
   zev::motionFile = fs::absolute(argv[1]);

@@ -2,12 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
+#include <bit>
+#include <cctype>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <optional>
+#include <random>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -146,6 +151,24 @@ TEST_F(BvhReaderTest, LineEndsAndSeparatorsReadAlike) {
     EXPECT_EQ((*motion)[Track::head][5][0], -33.25);
     EXPECT_EQ(motion->channelStart, TEST_FIGURE_STARTS);
   }
+}
+
+// A carriage return inside a motion line is no separator: the value before it ends there, and the
+// one after it is passed over with it, as if it were not there.
+TEST_F(BvhReaderTest, CarriageReturnInsideAMotionLineHidesTheNextValue) {
+  const std::string text = TestMotion(15).text();
+  const std::size_t lastLine = text.rfind('\n', text.size() - 2) + 1;
+  std::string line;
+  for (int v = 0; v < TestMotion::VALUES_PER_LINE; ++v) line += (v ? " " : "") + std::to_string(v);
+  const std::size_t hidden = line.find(" 20 ");
+  const std::string withReturn = line.substr(0, hidden) + "\r" + line.substr(hidden + 1);
+  const std::string without = line.substr(0, hidden) + line.substr(hidden + 3);
+  ASSERT_EQ(readText(text.substr(0, lastLine) + without + "\n"), BvhReadStatus::Ok);
+  const auto expected = std::make_unique<Motion>(*motion);
+  EXPECT_EQ((*motion)[Track::lShin][14][2], 36.0);
+  freshMotion();
+  ASSERT_EQ(readText(text.substr(0, lastLine) + withReturn + "\n"), BvhReadStatus::Ok);
+  EXPECT_TRUE(motion->tracks == expected->tracks);
 }
 
 TEST_F(BvhReaderTest, RootLineIsFoundByItsSeventhCharacter) {
@@ -292,6 +315,77 @@ TEST_F(BvhReaderTest, NumbersFollowOnlyTheDecimalGrammar) {
   EXPECT_EQ((*motion)[Track::abdomen][0][1], 0.0);
 }
 
+// Values of every shape, cut at ten characters or not, after one or two blanks or tabs: each reads
+// as the C library reads the ten characters from where the reader stands, to the last bit. After
+// two separators the reader stands on the second. Lines of three kinds: separators at random,
+// single separators only (a line may begin with one), and values of seven characters with two
+// separators where a line's 64th character meets its 65th.
+TEST_F(BvhReaderTest, MotionValuesReadAsTheirDecimalTextToTheLastBit) {
+  std::mt19937 random(21);
+  const auto pick = [&random](int below) {
+    return std::uniform_int_distribution<int>(0, below - 1)(random);
+  };
+  const auto digits = [&](int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += static_cast<char>('0' + pick(10));
+    return text;
+  };
+  const auto token = [&] {
+    std::string text = std::string(pick(3) == 0    ? "-"
+                                   : pick(20) == 0 ? "+"
+                                                   : "") +
+                       digits(pick(10));
+    if (pick(4) != 0) text += "." + digits(pick(10));
+    if (pick(20) == 0) text += std::string(pick(2) ? "e" : "E-") + digits(pick(3));
+    return text.empty() ? digits(1) : text;
+  };
+  const std::string header = TestMotion(MAX_FRAMES).text();
+  const std::string motionStart =
+      header.substr(0, header.find('\n', header.find("Frame Time:")) + 1);
+  for (int file = 0; file < 4; ++file) {
+    std::string text = motionStart;
+    std::vector<std::array<std::string, TestMotion::VALUES_PER_LINE>> written(MAX_FRAMES);
+    for (int f = 0; f < MAX_FRAMES; ++f) {
+      auto& line = written[static_cast<std::size_t>(f)];
+      const auto separator = [&] { return std::string(pick(2) ? " " : "\t"); };
+      const std::size_t doubled = 8 * (1 + pick(3)) - 1;  // its separator stands at 63, 127 or 191
+      for (std::size_t i = 0; i < line.size(); ++i) {
+        if (f % 3 == 0) {
+          line[i] = (pick(8) == 0 ? separator() : "") + token();
+        } else if (f % 3 == 1) {
+          line[i] = (i == 0 && pick(2) == 0 ? separator() : "") + token();
+        } else {
+          line[i] = (i == doubled + 1 ? separator() : "") + digits(1) + "." + digits(5);
+        }
+        text += (i == 0 ? "" : separator()) + line[i];
+      }
+      text += '\n';
+    }
+    ASSERT_EQ(readText(text), BvhReadStatus::Ok);
+    const auto expect = [&](double read, int frame, int index) {
+      const std::string shown = written[frame][index].substr(0, 10);
+      // Nothing readable gives 0, where some C libraries give a negative 0 after a minus sign.
+      std::size_t digit = shown.find_first_not_of(" \t+-");
+      if (digit < shown.size() && shown[digit] == '.') ++digit;
+      const bool readable =
+          digit < shown.size() && std::isdigit(static_cast<unsigned char>(shown[digit]));
+      const double expected = readable ? std::strtod(shown.c_str(), nullptr) : 0.0;
+      ASSERT_EQ(std::bit_cast<std::uint64_t>(read), std::bit_cast<std::uint64_t>(expected))
+          << shown;
+    };
+    for (int f = 0; f < MAX_FRAMES; ++f) {
+      expect(motion->hipXPos[f], f, 0);
+      expect(motion->hipYPos[f], f, 1);
+      expect(motion->hipZPos[f], f, 2);
+      for (int t = 0; t < JOINT_TRACK_COUNT; ++t) {
+        for (int m = 0; m < CHANNELS_PER_JOINT; ++m) {
+          expect(motion->tracks[t][f][m], f, TestMotion::valueIndex(static_cast<Track>(t)) + m);
+        }
+      }
+    }
+  }
+}
+
 TEST_F(BvhReaderTest, FailedReadLeavesTheMotionAsItWas) {
   TestMotion first(20);
   first.setRotation(4, Track::chest, 1, 42.0);
@@ -408,6 +502,21 @@ TEST_F(BvhReaderTest, FailureTellsItsLineAndWhatWasThere) {
        "the motion line ends after 36 of the 37 values it needs"},
       {"one motion line too few", text.substr(0, lastLine), BvhReadStatus::ReadError, 78,
        "the file ends after 14 of the 15 frames that Frames: announces"},
+      {"motion line beyond the reader's length", text.substr(0, lastLine) + std::string(20000, '7'),
+       BvhReadStatus::FpsRange, 79,
+       "the motion line is longer than the 9999 characters the reader takes"},
+      {"frame count not a number", replaced(text, "Frames: 15", "Frames: abc"),
+       BvhReadStatus::FrameRange, 63, "Frames: abc is not a whole number"},
+      {"frame count missing", replaced(text, "Frames: 15", "Frames:"), BvhReadStatus::FrameRange,
+       63, "Frames: holds no number"},
+      {"frame time nan", TestMotion(15, "nan").text(), BvhReadStatus::FpsRange, 64,
+       "Frame Time: nan is not a number of seconds"},
+      {"frame time missing", TestMotion(15, " \t").text(), BvhReadStatus::FpsRange, 64,
+       "Frame Time: holds no number"},
+      {"frame time in hexadecimal", TestMotion(15, "0x1p-5").text(), BvhReadStatus::FpsRange, 64,
+       "Frame Time: 0x1p-5 is not a number of seconds"},
+      {"frame time below the smallest double", TestMotion(15, "1e-1000").text(),
+       BvhReadStatus::FpsRange, 64, "Frame Time: 1e-1000 is too short for a frame rate"},
       {"missing file", std::nullopt, BvhReadStatus::CannotOpen, 0,
        std::make_error_code(std::errc::no_such_file_or_directory).message()},
   };

@@ -1,0 +1,1 @@
+#include "cli/convert_command.h"
