@@ -530,8 +530,8 @@ TEST(ConvertCommand, ParallelBatchMatchesOneAtATime) {
       const char* messages[] = {
           "BVH FILE CAN NOT OPEN!\n  No such file or directory",
           "FRAME RANGE ERR\n  line 63: Frames: 14 is outside 15 to 500",
-          "BVH FILE NOT HUMAN ERR\n  line 5: the file ends without JOINT abdomen, chest, neck, "
-          "head, rCollar, lCollar, rThigh, rShin, lThigh, lShin",
+          ("BVH FILE NOT HUMAN ERR\n  line 5: the file ends without JOINT abdomen, chest, neck, "
+           "head, rCollar, lCollar, rThigh, rShin, lThigh, lShin"),
           "FPS RANGE ERR\n  line 64: Frame Time 0.5 is 2 fps, outside 12 to 60"};
       inputs.push_back(input);
       outputs.emplace_back();
