@@ -83,11 +83,12 @@ libcxx-test:
 	ctest --test-dir $(LIBCXX_BUILD) --output-on-failure -j $(JOBS)
 
 # zev-convert.exe and the dialog program zev.exe for Windows, cross-built with MinGW-w64 into
-# $(WINDOWS_BUILD).
+# $(WINDOWS_BUILD). CMake reads the toolchain file only when it first configures the folder, and
+# would warn of it on every later run.
 windows:
 	@scripts/install-deps --windows
 	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=Release -DZEV_BUILD_BENCH=OFF \
-	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64-posix.cmake
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64-posix.cmake --no-warn-unused-cli
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target zev-convert zev
 
 # Its tests under wine, then the golden cases with zev-convert.exe under wine, its signal tables
