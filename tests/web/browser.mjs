@@ -1,5 +1,6 @@
 // What the page's tests share: Debian's Chromium through playwright-core, the built page opened and
 // ready, and the ways the tests watch it from outside (the page keeps no hook for its tests).
+import assert from 'node:assert/strict';
 import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -59,6 +60,16 @@ export async function openPage(context, address = PAGE) {
 export async function download(page, button) {
   const [file] = await Promise.all([page.waitForEvent('download'), page.click(button)]);
   return { name: file.suggestedFilename(), bytes: readFileSync(await file.path()) };
+}
+
+// The page's link to the user's guide, followed: the guide opens with every picture loaded.
+export async function followGuideLink(page) {
+  await page.click('a[href="guide.html"]');
+  await page.waitForLoadState('load');
+  assert.equal(await page.textContent('h1'), 'Z.E.V user\'s guide');
+  const pictures = await page.$$eval('img', (images) => images.map((image) => [image.alt, image.naturalWidth]));
+  assert.ok(pictures.length > 0);
+  assert.deepEqual(pictures.filter(([, width]) => width === 0), [], 'pictures that did not load');
 }
 
 // The sample, loaded with the panel's button, analysed and drawn.

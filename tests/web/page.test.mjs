@@ -11,7 +11,7 @@ import {
   ROOT, SAMPLE, SIGNAL_ULPS, compareSignals, convert,
 } from './compare.mjs';
 import {
-  detailOf, download, openPage as openReadyPage, settled, startBrowser, statusOf,
+  detailOf, download, followGuideLink, openPage as openReadyPage, settled, startBrowser, statusOf,
 } from './browser.mjs';
 
 const PAGES = ['chest', 'hair', 'ring'];
@@ -300,10 +300,5 @@ test('the panel is drawn at the screen density', async () => {
 
 test('the page links to the user\'s guide, which opens from disk with its pictures', async () => {
   const { page } = await openPage();
-  await page.click('a[href="guide.html"]');
-  await page.waitForLoadState('load');
-  assert.equal(await page.textContent('h1'), 'Z.E.V user\'s guide');
-  const pictures = await page.$$eval('img', (images) => images.map((image) => [image.alt, image.naturalWidth]));
-  assert.ok(pictures.length > 0);
-  assert.deepEqual(pictures.filter(([, width]) => width === 0), [], 'pictures that did not load');
+  await followGuideLink(page);
 });
